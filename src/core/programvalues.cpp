@@ -1,0 +1,14 @@
+#include "programvalues.h"
+
+#include "appsettings.h"
+
+void ProgramValues::loadFrom(const AppSettings& settings)
+{
+    DownloadMethod = settings.downloadMethod();
+    MaxFileSizeMB = settings.maxFileSizeMB();
+    UseProxy = settings.useProxy();
+    ProxyAddress = settings.proxyAddress();
+    ProxyPort = settings.proxyPort();
+    PromptSaveFolder = settings.promptSaveFolder();
+    SaveFolder = settings.saveFolder();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class AppSettings;
+
+// Values that live for the whole run and are shared by every window: loaded
+// from the settings when the program starts, changed by the options and save
+// folder dialogs. One object, handed to whoever needs it.
+struct ProgramValues {
+    int DownloadMethod = 2;
+    double MaxFileSizeMB = 10;
+    bool UseProxy = false;
+    QString ProxyAddress;
+    QString ProxyPort;
+    bool PromptSaveFolder = true;
+    QString SaveFolder;
+    // Results of the save folder dialog.
+    bool NameByOriginalFile = false;
+    bool SaveFolderCancelled = false;
+
+    // Reads the stored values; the dialog results keep their current values.
+    void loadFrom(const AppSettings& settings);
+
+    // The size limit in bytes (megabytes of 1024 * 1024 bytes).
+    double maxFileSizeBytes() const { return MaxFileSizeMB * 1024.0 * 1024.0; }
+};

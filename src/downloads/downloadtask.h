@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// A task's state; the numbers are the row icons' indexes and stay fixed.
+enum class TaskState { Waiting = 1, Downloading = 2, Completed = 3, Failed = 4 };
+
+// One file to fetch. Every column value is text as the list shows it: sizes
+// are plain decimal byte counts, and Size and Progress may also hold outcome
+// texts ("未知", "大文件，跳过", ...).
+struct DownloadTask {
+    QString Name;     // file base name, without extension
+    QString Type;     // extension without the dot; may be empty
+    QString Size;
+    QString Received;
+    QString Progress;
+    QString Folder;   // save folder; made to end with a separator before a start
+    QString ColumnB;  // never written by the program
+    QString Url;      // the list's key: change it only through DownloadList::setUrl
+    QString Referer;  // the result page the record came from; may be empty
+    TaskState State = TaskState::Waiting;
+};
+
+// Folder & Name & "." & Type, without the dot when Type is empty.
+QString TaskFilePath(const DownloadTask& task);
+
+// A web page arrived instead of a document: Type "htm" or "html", any letter case.
+bool IsWebPageResult(const DownloadTask& task);
+
+// Size, Received and Progress all empty: never started since it was queued.
+bool IsUntouched(const DownloadTask& task);
