@@ -107,8 +107,9 @@ int DownloadList::removeIf(const std::function<bool(const DownloadTask&)>& picks
     const int removed = static_cast<int>(std::distance(firstRemoved, m_tasks.end()));
     if (removed == 0)
         return 0;
+    const QString currentUrl = m_current > 0 ? TaskAt(m_current)->Url : QString();
     m_tasks.erase(firstRemoved, m_tasks.end());
-    rebuildIndex();
+    rebuildIndex(currentUrl);
     return removed;
 }
 
@@ -116,14 +117,34 @@ void DownloadList::clear()
 {
     m_tasks.clear();
     m_indexByUrl.clear();
+    m_current = 0;
 }
 
-void DownloadList::rebuildIndex()
+void DownloadList::applyOrder(const std::vector<int>& order)
+{
+    if (order.size() != m_tasks.size())
+        return;
+    const QString currentUrl = m_current > 0 ? TaskAt(m_current)->Url : QString();
+    std::vector<DownloadTask> reordered;
+    reordered.reserve(m_tasks.size());
+    for (const int old : order)
+        reordered.push_back(std::move(m_tasks[static_cast<size_t>(old)]));
+    m_tasks = std::move(reordered);
+    rebuildIndex(currentUrl);
+}
+
+void DownloadList::setCurrentPosition(int position)
+{
+    m_current = (position >= 1 && position <= count()) ? position : 0;
+}
+
+void DownloadList::rebuildIndex(const QString& currentUrl)
 {
     m_indexByUrl.clear();
     m_indexByUrl.reserve(count());
     for (int i = 0; i < count(); ++i)
         m_indexByUrl.insert(m_tasks[static_cast<size_t>(i)].Url, i);
+    m_current = currentUrl.isNull() ? 0 : positionOfUrl(currentUrl);
 }
 
 QString StatusCountersText(const StateCounts& counts)

@@ -54,13 +54,24 @@ public:
     int removeIf(const std::function<bool(const DownloadTask&)>& picks);
     void clear();
 
+    // Puts the tasks in a new order: order[i] is the zero-based old place of
+    // the task that goes to place i; it must name every task once.
+    void applyOrder(const std::vector<int>& order);
+
+    // The current (focused) row, 1-based; 0 when there is none. It follows its
+    // task through removals and reorderings.
+    int currentPosition() const { return m_current; }
+    void setCurrentPosition(int position);
+    DownloadTask* currentTask() { return TaskAt(m_current); }
+
     const std::vector<DownloadTask>& tasks() const { return m_tasks; }
 
 private:
-    void rebuildIndex();
+    void rebuildIndex(const QString& currentUrl);
 
     std::vector<DownloadTask> m_tasks;
     QHash<QString, int> m_indexByUrl; // zero-based
+    int m_current = 0;
 };
 
 // "总数:10 正在下载:2 等待:5 已完成:2 失败:1"

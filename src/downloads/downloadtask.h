@@ -19,6 +19,7 @@ struct DownloadTask {
     QString Url;      // the list's key: change it only through DownloadList::setUrl
     QString Referer;  // the result page the record came from; may be empty
     TaskState State = TaskState::Waiting;
+    bool Selected = false; // the row is part of the list's selection
 };
 
 // Folder & Name & "." & Type, without the dot when Type is empty.

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+struct DownloadTask;
+
+// The type a file's content shows ("pdf", "htm", "docx", ...), lower case, or ""
+// when it is not recognised or is not a regular file. Reads at most the first
+// 10 KB, the last 128 bytes, and a file under 3 KB whole: a named pipe, a
+// folder or a sparse 4 GB file answer at once.
+QString DetectFileType(const QString& path);
+
+// Gives the task's file the extension its content shows, under a free name;
+// true when the file was renamed and the task's Name and Type follow it. A
+// rename that fails leaves the task unchanged.
+bool CorrectTaskFileType(DownloadTask& task);
