@@ -31,8 +31,14 @@ QString DuplicatePolicyCaption(DuplicatePolicy policy)
 
 QString HandOffTaskName(const QString& title, const QString& url, bool nameByOriginalFile)
 {
-    const QString name = nameByOriginalFile ? FileNameFromPath(url, true) : RemoveLineBreaks(title).trimmed();
-    return SafeFileName(name);
+    const QString name = nameByOriginalFile ? FileNameFromPath(url, true) : textrules::trimSpaces(RemoveLineBreaks(title));
+    const QString safe = SafeFileName(name);
+    if (!safe.isEmpty())
+        return safe;
+    // A title of dots and separators cleans down to nothing; a nameless file
+    // would be hidden (".pdf"), so the address names it instead.
+    const QString fromAddress = SafeFileName(FileNameFromPath(url, true));
+    return fromAddress.isEmpty() ? u"article"_s : fromAddress;
 }
 
 namespace {

@@ -1,0 +1,58 @@
+#include "handoff.h"
+
+#include "analysislist.h"
+
+#include "core/legacytext.h"
+#include "core/programvalues.h"
+#include "core/userprompts.h"
+#include "downloads/downloadtablemodel.h"
+#include "downloads/savenaming.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cmath>
+
+using namespace Qt::Literals::StringLiterals;
+
+bool HandOffRecord(const AnalysisRecord& record, const ProgramValues& values, DownloadWindowHost& host)
+{
+    const QString folder = record.SavePath.isEmpty() ? values.SaveFolder : record.SavePath;
+    const QString name = HandOffTaskName(record.Title, record.ArticleUrl, values.NameByOriginalFile);
+    host.downloadTasks().AddTask(record.ArticleUrl, name, record.FileType, folder, record.PageUrl);
+    return true;
+}
+
+QString FormatKilobytes(double kilobytes)
+{
+    const QString fixed = QString::number(kilobytes, 'f', 1);
+    const qsizetype dot = fixed.indexOf(u'.');
+    QString whole = fixed.first(dot);
+    const bool negative = whole.startsWith(u'-');
+    if (negative)
+        whole.remove(0, 1);
+    for (qsizetype at = whole.size() - 3; at > 0; at -= 3)
+        whole.insert(at, u',');
+    return (negative ? u"-"_s : QString()) + whole + fixed.sliced(dot);
+}
+
+void ExportAnalysisList(const AnalysisList& list, UserPrompts& prompts)
+{
+    if (list.isEmpty())
+        return;
+    QString file = prompts.chooseSaveFile(QString(), u"*.txt|*.txt"_s);
+    if (file.isEmpty())
+        return;
+    if (QFileInfo(file).suffix().isEmpty())
+        file += u".txt"_s;
+
+    QString text;
+    for (const AnalysisRecord& r : list.records())
+        text += r.Title + u"-【"_s + r.FileType + u"】"_s + r.AnalysisState + u"\r\n"_s;
+
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(legacytext::encode(text)) < 0 || !out.commit())
+        return;
+    const double kilobytes = static_cast<double>(QFileInfo(file).size()) / 1024.0;
+    prompts.showMessage(u"保存文件完毕："_s + FormatKilobytes(kilobytes) + u"KB"_s, MessageIcon::Information);
+}
