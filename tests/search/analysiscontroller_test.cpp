@@ -2,6 +2,7 @@
 
 #include "search/analysiscontroller.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -62,6 +63,20 @@ TEST_F(ControllerTest, AddCurrentPageAsksForTheFolderWhenSetTo)
     controller.AddCurrentPage();
     EXPECT_EQ(saveFolder.shown, 1);
     EXPECT_EQ(list.at(0)->SavePath, u""_s);
+}
+
+TEST_F(ControllerTest, NewRowsReachViewsAsOneInsertion)
+{
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    browser.pages = {{resultPage({1, 2, 3}, false)}};
+    controller.AddCurrentPage();
+    controller.AddCurrentPage(); // all three listed already: nothing announced
+    ASSERT_EQ(inserted.count(), 1);
+    EXPECT_EQ(inserted.at(0).at(1).toInt(), 0);
+    EXPECT_EQ(inserted.at(0).at(2).toInt(), 2);
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.headerData(AnalysisTableModel::Source, Qt::Horizontal, Qt::DisplayRole).toString(), u"TYPE"_s);
 }
 
 TEST_F(ControllerTest, AllPagesFollowsNextLinksToTheLastPage)
