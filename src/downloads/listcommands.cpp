@@ -76,6 +76,39 @@ void RequeueTask(DownloadTask& task, bool xmlToo)
     DeleteTaskFile(task);
 }
 
+namespace {
+
+// Re-queues, in place, every task the predicate picks; one change signal.
+template <typename Picks>
+void requeueWhere(DownloadTableModel& model, Picks picks, bool xmlToo)
+{
+    DownloadList& list = model.list();
+    int first = 0;
+    int last = 0;
+    for (int p = 1; p <= list.count(); ++p) {
+        DownloadTask& task = *list.TaskAt(p);
+        if (!picks(task))
+            continue;
+        RequeueTask(task, xmlToo);
+        first = first == 0 ? p : first;
+        last = p;
+    }
+    if (first != 0)
+        model.tasksChanged(first, last);
+}
+
+} // namespace
+
+void RequeueFailedTasks(DownloadTableModel& model)
+{
+    requeueWhere(model, [](const DownloadTask& t) { return t.State == TaskState::Failed; }, false);
+}
+
+void RequeueWebPageTasks(DownloadTableModel& model)
+{
+    requeueWhere(model, [](const DownloadTask& t) { return isWebPageType(t) && isFinished(t); }, true);
+}
+
 DownloadListCommands::DownloadListCommands(DownloadTableModel& model, const DownloadActivity& activity,
                                            UserPrompts& prompts, Shell& shell, QObject* parent)
     : QObject(parent)
@@ -120,42 +153,24 @@ void DownloadListCommands::setTaskSelected(int position, bool selected)
     }
 }
 
-template <typename Picks>
-void DownloadListCommands::requeueWhere(Picks picks, bool xmlToo)
-{
-    DownloadList& list = m_model.list();
-    int first = 0;
-    int last = 0;
-    for (int p = 1; p <= list.count(); ++p) {
-        DownloadTask& task = *list.TaskAt(p);
-        if (!picks(task))
-            continue;
-        RequeueTask(task, xmlToo);
-        first = first == 0 ? p : first;
-        last = p;
-    }
-    if (first != 0)
-        m_model.tasksChanged(first, last);
-}
-
 void DownloadListCommands::RedownloadSelectedTasks()
 {
-    requeueWhere([](const DownloadTask& t) { return t.Selected && isFinished(t); }, false);
+    requeueWhere(m_model, [](const DownloadTask& t) { return t.Selected && isFinished(t); }, false);
 }
 
 void DownloadListCommands::RedownloadFailedTasks()
 {
-    requeueWhere([](const DownloadTask& t) { return t.State == TaskState::Failed; }, false);
+    RequeueFailedTasks(m_model);
 }
 
 void DownloadListCommands::RedownloadWebPageTasks()
 {
-    requeueWhere([](const DownloadTask& t) { return isWebPageType(t) && isFinished(t); }, true);
+    RequeueWebPageTasks(m_model);
 }
 
 void DownloadListCommands::RedownloadFailedAndWebPageTasks()
 {
-    requeueWhere([](const DownloadTask& t) {
+    requeueWhere(m_model, [](const DownloadTask& t) {
         return t.State == TaskState::Failed || (IsWebPageResult(t) && isFinished(t));
     }, false);
 }
@@ -168,7 +183,7 @@ void DownloadListCommands::RedownloadSmallTasks()
     const std::optional<float> typed = sizeNumber(*answer);
     if (!typed)
         return;
-    requeueWhere([limit = *typed](const DownloadTask& t) {
+    requeueWhere(m_model, [limit = *typed](const DownloadTask& t) {
         const std::optional<float> size = sizeNumber(t.Size);
         const std::optional<float> received = sizeNumber(t.Received);
         return size && received && *received == *size && *size < limit && isFinished(t);

@@ -17,6 +17,12 @@ void DeleteTaskFile(const DownloadTask& task);
 // turned into "xxx" so that it no longer counts as a web page result.
 void RequeueTask(DownloadTask& task, bool xmlToo = false);
 
+// The two re-downloads the scheduler's automatic re-download also runs: all
+// failed tasks; all finished web page tasks ("htm", "html", "xml"). One change
+// signal each.
+void RequeueFailedTasks(DownloadTableModel& model);
+void RequeueWebPageTasks(DownloadTableModel& model);
+
 // The download list menu's commands and the single-row actions. Each works on
 // the list through the table model, so views hear of every change; messages
 // and pickers go through UserPrompts, desktop actions through Shell.
@@ -77,9 +83,6 @@ signals:
 
 private:
     bool refuseWhileActive();
-    // Re-queues, in place, every task the predicate picks; one change signal.
-    template <typename Picks>
-    void requeueWhere(Picks picks, bool xmlToo);
     template <typename Picks>
     void clearWhere(Picks picks);
     template <typename Picks>

@@ -1,0 +1,28 @@
+#include "networkcontext.h"
+
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+using namespace Qt::Literals::StringLiterals;
+
+QNetworkRequest MakeTransferRequest(const NetworkContext& context, const QUrl& url)
+{
+    QNetworkRequest request(url);
+    if (!context.UserAgent.isEmpty())
+        request.setHeader(QNetworkRequest::UserAgentHeader, context.UserAgent);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setMaximumRedirectsAllowed(20);
+    return request;
+}
+
+void GuardRedirects(QNetworkReply* reply)
+{
+    QObject::connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl& target) {
+        const QString scheme = target.scheme().toLower();
+        if (scheme == u"http"_s || scheme == u"https"_s)
+            emit reply->redirectAllowed();
+        // Otherwise the reply ends with an "insecure redirect" error.
+    });
+}

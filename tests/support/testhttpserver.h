@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTcpServer>
+
+// An HTTP/1.1 server on 127.0.0.1 that a test scripts path by path: sizes,
+// missing or lying lengths, chunked and slow bodies, stalls, drops, redirects,
+// cookies, error pages, endless bodies. It records every request it gets.
+class TestHttpServer final : public QObject {
+    Q_OBJECT
+
+public:
+    struct Route {
+        int Status = 200;
+        QByteArray Body{};
+        QByteArray ContentType = "application/pdf";
+        bool SendLength = true;        // Content-Length header
+        qint64 AnnouncedLength = -1;   // announce this instead of the body's length
+        bool Chunked = false;
+        int DripBytes = 0;             // send the body this many bytes at a time...
+        int DripMs = 0;                // ...every this many milliseconds
+        qint64 StallAfter = -1;        // send this much of the body, then nothing (connection stays open)
+        qint64 DropAfter = -1;         // send this much of the body, then close the connection
+        bool Endless = false;          // chunked data without end (until the client goes)
+        QByteArray Location{};           // with a 3xx status: where to
+        QByteArray SetCookie{};          // a Set-Cookie header value
+        QByteArray RequireCookie{};      // "name=value" the request must carry, else 403 with a page
+        QList<std::pair<QByteArray, QByteArray>> Headers{};
+    };
+
+    struct Request {
+        QByteArray Method;
+        QByteArray Target; // path and query as sent
+        QHash<QByteArray, QByteArray> Headers; // names in lower case
+        bool ViaProxy = false; // an absolute address in the request line
+    };
+
+    explicit TestHttpServer(QObject* parent = nullptr);
+    ~TestHttpServer() override;
+
+    bool listen();
+    quint16 port() const { return m_server.serverPort(); }
+    QString url(const QString& target) const; // "http://127.0.0.1:<port>" + target
+
+    // A route for a path (query ignored) or, more specifically, a path with query.
+    void route(const QByteArray& target, const Route& response);
+
+    QList<Request> requests;
+    qint64 bytesSentForEndless = 0;
+
+private:
+    void onConnection();
+    class Connection;
+    QTcpServer m_server;
+    QHash<QByteArray, Route> m_routes;
+};
+
+// A body of n bytes that starts like a PDF and varies, so a cut or a mix-up shows.
+QByteArray PdfBody(qint64 size, int seed = 1);
