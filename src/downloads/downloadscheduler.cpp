@@ -160,7 +160,8 @@ void DownloadScheduler::ScheduleTick()
         setSchedulerEnabled(false);
         return;
     }
-    if (ClockDistance(m_lastFinishTime, m_clock()) <= m_switches.IntervalSeconds)
+    // With no interval there is nothing to wait for, not even within the same instant.
+    if (m_switches.IntervalSeconds > 0 && ClockDistance(m_lastFinishTime, m_clock()) <= m_switches.IntervalSeconds)
         return;
 
     if (DownloadMethod() == 1) {

@@ -1,0 +1,421 @@
+#include "listfixture.h"
+
+#include "core/programvalues.h"
+#include "downloads/downloadscheduler.h"
+#include "downloads/schedulerhooks.h"
+#include "downloads/soundclips.h"
+#include "downloads/transfer.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// A transfer that does nothing by itself; the test raises its events.
+class FakeTransfer final : public Transfer {
+public:
+    void BeginDownload(const QString& url, const QString& saveFile, const QString& referer) override
+    {
+        Url = url;
+        SaveFile = saveFile;
+        Referer = referer;
+        // Like the real one, it claims the name at once.
+        QFile file(saveFile);
+        if (!file.exists() && file.open(QIODevice::WriteOnly))
+            file.write("\x01\x00", 2);
+    }
+    int CancelAsyncRead() override
+    {
+        Cancelled = true;
+        return 0;
+    }
+    QString Url, SaveFile, Referer;
+    bool Cancelled = false;
+};
+
+struct FakeTransfers final : TransferFactory {
+    std::unique_ptr<Transfer> createTransfer() override
+    {
+        auto transfer = std::make_unique<FakeTransfer>();
+        started.append(transfer.get());
+        return transfer;
+    }
+    QList<QPointer<FakeTransfer>> started;
+};
+
+struct FakeSounds final : SoundPlayer {
+    void PlayNotifySound(int id) override { played.append(id); }
+    QList<int> played;
+};
+
+struct FakeLogin final : AutoLogin {
+    void LoginToSite(bool silent) override { calls.append(silent); }
+    QList<bool> calls;
+};
+
+class SchedulerTest : public ::testing::Test, public ListFixture {
+protected:
+    SchedulerTest()
+    {
+        values.MaxFileSizeMB = 10;
+        scheduler.setAutoLogin(&login);
+    }
+
+    // Tasks whose files go into the scratch folder, named n0, n1, ...
+    void waiting(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            add({{Waiting}});
+    }
+
+    FakeTransfer* transferFor(int position)
+    {
+        for (int slot = 1; slot <= DownloadScheduler::kMaxSlots; ++slot) {
+            if (scheduler.slotLoaded(slot) && scheduler.slotPosition(slot) == position) {
+                for (const auto& t : transfers.started) {
+                    if (t && t->SaveFile.contains(list.TaskAt(position)->Name))
+                        return t;
+                }
+            }
+        }
+        return nullptr;
+    }
+
+    int running() const
+    {
+        int n = 0;
+        for (int slot = 1; slot <= DownloadScheduler::kMaxSlots; ++slot)
+            n += scheduler.slotLoaded(slot) ? 1 : 0;
+        return n;
+    }
+
+    double now = 5000;
+    ProgramValues values;
+    FakeTransfers transfers;
+    FakeSounds sounds;
+    FakeLogin login;
+    DownloadScheduler scheduler{model, values, transfers, sounds, prompts, [this] { return now; }};
+};
+
+TEST_F(SchedulerTest, OneTickFillsEveryFreeSlotInListOrder)
+{
+    waiting(5);
+    scheduler.switches().ThreadCount = 3;
+    now += 10;
+    scheduler.ScheduleTick();
+    EXPECT_EQ(running(), 3);
+    for (int p = 1; p <= 3; ++p) {
+        EXPECT_EQ(list.TaskAt(p)->State, Downloading);
+        EXPECT_EQ(scheduler.slotPosition(p), p);
+    }
+    EXPECT_EQ(list.TaskAt(4)->State, Waiting);
+    EXPECT_TRUE(scheduler.TransferBusy());
+    EXPECT_TRUE(scheduler.DownloadsActive());
+    EXPECT_EQ(transfers.started.first()->Url, list.TaskAt(1)->Url);
+    EXPECT_EQ(transfers.started.first()->SaveFile, temp.path() + u"/t0.pdf"_s);
+}
+
+TEST_F(SchedulerTest, IntervalCountsFromTheLastTransferEvent)
+{
+    struct Case {
+        const char* Label;
+        int Interval;
+        double LastFinish;
+        double Now;
+        bool Starts;
+    };
+    const Case cases[] = {
+        {"no_interval_same_instant", 0, 1000, 1000, true},
+        {"within_30", 30, 1000, 1030, false},
+        {"past_30", 30, 1000, 1030.5, true},
+        {"after_midnight", 30, 86390, 5, true},
+    };
+    for (const Case& c : cases) {
+        ListFixture f;
+        f.add({{Waiting}, {Waiting}});
+        double clock = c.Now;
+        FakeTransfers t;
+        DownloadScheduler s(f.model, values, t, sounds, f.prompts, [&] { return clock; });
+        s.switches().IntervalSeconds = c.Interval;
+        s.setLastFinishTime(c.LastFinish);
+        s.ScheduleTick();
+        EXPECT_EQ(t.started.size(), c.Starts ? 2 : 0) << c.Label;
+    }
+}
+
+TEST_F(SchedulerTest, ExistingFileUnderSkipCompletesAndTheWalkGoesOn)
+{
+    waiting(2);
+    temp.writeFile(u"t0.pdf"_s, "12345");
+    scheduler.switches().Policy = DuplicatePolicy::Skip;
+    scheduler.switches().ThreadCount = 1;
+    now += 5;
+    scheduler.ScheduleTick();
+    EXPECT_EQ(list.TaskAt(1)->State, Completed);
+    EXPECT_EQ(list.TaskAt(1)->Progress, u"已存在，跳过"_s);
+    EXPECT_EQ(list.TaskAt(1)->Size, u"5"_s);
+    EXPECT_EQ(list.TaskAt(2)->State, Downloading);
+}
+
+TEST_F(SchedulerTest, SameNameInOneTickUnderRename)
+{
+    add({{Waiting}, {Waiting}});
+    list.TaskAt(2)->Name = u"t0"_s;
+    scheduler.switches().ThreadCount = 2;
+    now += 5;
+    scheduler.ScheduleTick();
+    ASSERT_EQ(transfers.started.size(), 2);
+    EXPECT_EQ(list.TaskAt(1)->Name, u"t0"_s);
+    EXPECT_EQ(list.TaskAt(2)->Name, u"t0[001]"_s);
+}
+
+TEST_F(SchedulerTest, FewerThreadsWaitForTheLowSlots)
+{
+    waiting(8);
+    scheduler.switches().ThreadCount = 6;
+    now += 5;
+    scheduler.ScheduleTick();
+    EXPECT_EQ(running(), 6);
+    scheduler.switches().ThreadCount = 2;
+    emit transfers.started[4]->DownloadError(u"无法下载"_s, {}); // slot 5 finishes
+    now += 5;
+    scheduler.ScheduleTick();
+    EXPECT_EQ(running(), 5); // slot 5 is not refilled
+    emit transfers.started[0]->DownloadError(u"无法下载"_s, {}); // slot 1 finishes
+    now += 5;
+    scheduler.ScheduleTick();
+    EXPECT_EQ(running(), 5);
+    EXPECT_EQ(list.TaskAt(7)->State, Downloading);
+}
+
+TEST_F(SchedulerTest, ProgressSizeLimitAndCompletion)
+{
+    waiting(3);
+    scheduler.switches().ThreadCount = 3;
+    scheduler.switches().Sounds = true;
+    now += 5;
+    scheduler.ScheduleTick();
+    FakeTransfer* a = transfers.started[0];
+    FakeTransfer* b = transfers.started[1];
+    FakeTransfer* c = transfers.started[2];
+
+    emit a->DownloadProgress(1500, 4000, {});
+    EXPECT_EQ(list.TaskAt(1)->Size, u"4000"_s);
+    EXPECT_EQ(list.TaskAt(1)->Received, u"1500"_s);
+    EXPECT_EQ(list.TaskAt(1)->Progress, u"37%"_s);
+    emit a->DownloadProgress(10, 0, {});          // no total: ignored
+    emit a->DownloadProgress(5000, 4000, {});     // more than the total: ignored
+    EXPECT_EQ(list.TaskAt(1)->Progress, u"37%"_s);
+
+    emit b->DownloadProgress(100, static_cast<qint64>(10.5 * 1024 * 1024), {});
+    EXPECT_EQ(list.TaskAt(2)->State, Completed);
+    EXPECT_EQ(list.TaskAt(2)->Progress, u"大文件，跳过"_s);
+    EXPECT_FALSE(scheduler.slotLoaded(2));
+    EXPECT_TRUE(b->Cancelled);
+    emit c->DownloadProgress(100, 3 * 1024 * 1024, {});
+    EXPECT_EQ(list.TaskAt(3)->State, Downloading);
+
+    temp.writeFile(u"t0.pdf"_s, "%PDF-1.4 whole enough to be recognised");
+    now = 6000;
+    emit a->DownloadComplete(4000, 4000, {});
+    EXPECT_EQ(list.TaskAt(1)->State, Completed);
+    EXPECT_EQ(list.TaskAt(1)->Progress, u"100%"_s);
+    EXPECT_EQ(scheduler.LastFinishTime(), 6000);
+    EXPECT_FALSE(scheduler.slotLoaded(1));
+
+    emit c->DownloadComplete(100, 4000, {}); // cut short
+    EXPECT_EQ(list.TaskAt(3)->State, Failed);
+    EXPECT_EQ(sounds.played, QList<int>{kSoundFailed});
+}
+
+TEST_F(SchedulerTest, WebPageArrivalCorrectsTypePlaysSoundAndSignsIn)
+{
+    waiting(1);
+    scheduler.switches().Sounds = true;
+    scheduler.switches().AutoLogin = true;
+    now += 5;
+    scheduler.ScheduleTick();
+    temp.writeFile(u"t0.pdf"_s, "<html ><head><title>Sign in</title></head></html>");
+    QSignalSpy status(&scheduler, &DownloadScheduler::statusTextChanged);
+    emit transfers.started[0]->DownloadComplete(50, 50, {});
+    EXPECT_EQ(list.TaskAt(1)->Type, u"htm"_s);
+    EXPECT_EQ(list.TaskAt(1)->State, Completed);
+    EXPECT_EQ(sounds.played, QList<int>{kSoundWebPage});
+    EXPECT_EQ(login.calls, QList<bool>{true});
+    ASSERT_EQ(status.count(), 1);
+    EXPECT_EQ(status.first().first().toString(), u"完成下载:t0"_s);
+}
+
+TEST_F(SchedulerTest, ErrorFailsTheTaskAndFreesTheSlot)
+{
+    waiting(1);
+    now += 5;
+    scheduler.ScheduleTick();
+    now = 7000;
+    emit transfers.started[0]->DownloadError(u"超时"_s, {});
+    EXPECT_EQ(list.TaskAt(1)->State, Failed);
+    EXPECT_FALSE(scheduler.slotLoaded(1));
+    EXPECT_EQ(scheduler.LastFinishTime(), 7000);
+}
+
+TEST_F(SchedulerTest, EventForAVanishedTaskStillFreesTheSlot)
+{
+    waiting(1);
+    now += 5;
+    scheduler.ScheduleTick();
+    model.changeAll([](DownloadList& l) { l.clear(); }); // cannot happen through the commands; guard anyway
+    emit transfers.started[0]->DownloadComplete(10, 10, {});
+    EXPECT_FALSE(scheduler.slotLoaded(1));
+}
+
+TEST_F(SchedulerTest, StopFailsRunningTasksAndClearsTheAutomaticRules)
+{
+    waiting(4);
+    scheduler.switches().ThreadCount = 2;
+    scheduler.switches().AutoStart = true;
+    scheduler.switches().AutoRedownload = true;
+    scheduler.StartDownloads(); // the first tick runs at once
+    EXPECT_EQ(running(), 2);
+    QSignalSpy switches(&scheduler, &DownloadScheduler::switchesChanged);
+    scheduler.StopDownloads();
+    EXPECT_EQ(running(), 0);
+    EXPECT_FALSE(scheduler.SchedulerEnabled());
+    EXPECT_FALSE(scheduler.TransferBusy());
+    EXPECT_FALSE(scheduler.DownloadsActive());
+    EXPECT_FALSE(scheduler.switches().AutoStart);
+    EXPECT_FALSE(scheduler.switches().AutoRedownload);
+    EXPECT_EQ(switches.count(), 1);
+    EXPECT_EQ(list.TaskAt(1)->State, Failed);
+    EXPECT_EQ(list.TaskAt(3)->State, Waiting);
+    EXPECT_TRUE(transfers.started[0]->Cancelled);
+}
+
+TEST_F(SchedulerTest, FreedSlotIsRefilledAtOnceWithoutInterval)
+{
+    waiting(3);
+    scheduler.switches().ThreadCount = 1;
+    now += 5;
+    scheduler.StartDownloads();
+    ASSERT_EQ(transfers.started.size(), 1);
+    emit transfers.started[0]->DownloadError(u"无法下载"_s, {});
+    now += 0.01;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return transfers.started.size() == 2; }, 50));
+
+    scheduler.switches().IntervalSeconds = 5;
+    emit transfers.started[1]->DownloadError(u"无法下载"_s, {});
+    QTest::qWait(30);
+    EXPECT_EQ(transfers.started.size(), 2); // with an interval the tick decides
+}
+
+TEST_F(SchedulerTest, HousekeepingRules)
+{
+    struct Case {
+        const char* Label;
+        std::vector<Row> Rows;
+        std::function<void(SchedulerSwitches&)> Set;
+        bool EnabledBefore;
+        bool EnabledAfter;
+        QList<int> Sounds;
+    };
+    const Case cases[] = {
+        {"settled_stops_with_sound", {{Completed, u"pdf"_s, u"1"_s}}, [](SchedulerSwitches& s) { s.Sounds = true; },
+         true, false, {kSoundFinished}},
+        {"settled_silent", {{Completed, u"pdf"_s, u"1"_s}}, [](SchedulerSwitches&) {}, true, false, {}},
+        {"auto_start_with_untouched", {{Waiting}}, [](SchedulerSwitches& s) { s.AutoStart = true; }, false, true, {}},
+        {"settled_and_auto_start_flip_flop", {{Failed}}, [](SchedulerSwitches& s) { s.AutoStart = true; s.Sounds = true; },
+         true, true, {kSoundFinished}},
+        {"five_failed_stop", {{Failed, u"pdf"_s, u"1"_s}, {Failed, u"pdf"_s, u"1"_s}, {Failed, u"pdf"_s, u"1"_s},
+                              {Failed, u"pdf"_s, u"1"_s}, {Failed, u"pdf"_s, u"1"_s}, {Waiting}},
+         [](SchedulerSwitches& s) { s.StopAfterBadResults = true; }, true, false, {}},
+        {"three_failed_two_pages_stop", {{Failed, u"pdf"_s, u"1"_s}, {Failed, u"pdf"_s, u"1"_s}, {Failed, u"pdf"_s, u"1"_s},
+                                         {Completed, u"htm"_s, u"1"_s}, {Completed, u"HTML"_s, u"1"_s}, {Waiting}},
+         [](SchedulerSwitches& s) { s.StopAfterBadResults = true; }, true, false, {}},
+        {"four_bad_go_on", {{Failed, u"pdf"_s, u"1"_s}, {Failed, u"pdf"_s, u"1"_s}, {Failed, u"pdf"_s, u"1"_s},
+                            {Completed, u"htm"_s, u"1"_s}, {Waiting}},
+         [](SchedulerSwitches& s) { s.StopAfterBadResults = true; }, true, true, {}},
+        {"auto_start_then_stop_rule_same_tick", {{Failed, u"pdf"_s, u"1"_s}, {Failed, u"pdf"_s, u"1"_s},
+                                                 {Failed, u"pdf"_s, u"1"_s}, {Failed, u"pdf"_s, u"1"_s},
+                                                 {Failed, u"pdf"_s, u"1"_s}, {Waiting}},
+         [](SchedulerSwitches& s) { s.StopAfterBadResults = true; s.AutoStart = true; }, false, false, {}},
+    };
+    for (const Case& c : cases) {
+        ListFixture f;
+        f.add(c.Rows);
+        FakeSounds s;
+        FakeTransfers t;
+        DownloadScheduler sched(f.model, values, t, s, f.prompts, [] { return 100.0; });
+        c.Set(sched.switches());
+        if (c.EnabledBefore) {
+            sched.switches().IntervalSeconds = 100000; // enabled, but starting nothing
+            sched.StartDownloads();
+        }
+        sched.HousekeepingTick();
+        EXPECT_EQ(sched.SchedulerEnabled(), c.EnabledAfter) << c.Label;
+        EXPECT_EQ(s.played, c.Sounds) << c.Label;
+    }
+}
+
+TEST_F(SchedulerTest, AutomaticRedownloadByChoice)
+{
+    const std::pair<int, std::vector<TaskState>> cases[] = {
+        {0, {Waiting, Completed}},
+        {1, {Failed, Waiting}},
+        {2, {Waiting, Waiting}},
+    };
+    for (const auto& [choice, expected] : cases) {
+        ListFixture f;
+        f.add({{Failed, u"pdf"_s, u"1"_s}, {Completed, u"htm"_s, u"1"_s}});
+        FakeTransfers t;
+        DownloadScheduler s(f.model, values, t, sounds, f.prompts, [] { return 100.0; });
+        s.switches().AutoRedownload = true;
+        s.switches().RedownloadChoice = choice;
+        s.HousekeepingTick();
+        EXPECT_EQ(f.list.TaskAt(1)->State, expected[0]) << choice;
+        EXPECT_EQ(f.list.TaskAt(2)->State, expected[1]) << choice;
+        EXPECT_TRUE(s.SchedulerEnabled()) << choice;
+    }
+}
+
+TEST_F(SchedulerTest, CountersAndTheBusyFlag)
+{
+    add({{Waiting}, {Completed}, {Failed}});
+    QSignalSpy counters(&scheduler, &DownloadScheduler::statusCountersChanged);
+    scheduler.HousekeepingTick();
+    ASSERT_FALSE(counters.isEmpty());
+    EXPECT_EQ(counters.last().first().toString(), u"总数:3 正在下载:0 等待:1 已完成:1 失败:1"_s);
+
+    now += 5;
+    scheduler.StartDownloads();
+    scheduler.HousekeepingTick();
+    EXPECT_TRUE(scheduler.TransferBusy());
+    scheduler.StopDownloads();
+    scheduler.HousekeepingTick();
+    EXPECT_FALSE(scheduler.TransferBusy());
+}
+
+TEST_F(SchedulerTest, EmptyListSwitchesTheSchedulerOff)
+{
+    scheduler.StartDownloads();
+    EXPECT_FALSE(scheduler.SchedulerEnabled());
+}
+
+TEST_F(SchedulerTest, ToggleMethod)
+{
+    EXPECT_EQ(scheduler.methodLabelText(), u"下载方式：2"_s);
+    scheduler.ToggleDownloadMethod();
+    EXPECT_EQ(values.DownloadMethod, 1);
+    EXPECT_EQ(scheduler.methodLabelText(), u"下载方式：1"_s);
+    EXPECT_FALSE(scheduler.threadCountEnabled());
+    EXPECT_EQ(scheduler.switches().ThreadCount, 1);
+    scheduler.ToggleDownloadMethod();
+    EXPECT_EQ(scheduler.methodLabelText(), u"下载方式：2"_s);
+    EXPECT_TRUE(scheduler.threadCountEnabled());
+    EXPECT_EQ(scheduler.switches().ThreadCount, 1);
+}
+
+} // namespace
