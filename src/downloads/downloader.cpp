@@ -8,6 +8,12 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+
+constexpr qint64 kReadBufferBytes = 1024 * 1024;
+
+} // namespace
+
 Downloader::Downloader(NetworkContext context, SecondsClock clock, QObject* parent)
     : Transfer(parent)
     , m_context(std::move(context))
@@ -49,6 +55,8 @@ void Downloader::startRead(bool fallback)
         return;
     }
     QNetworkReply* reply = m_context.Manager->get(MakeTransferRequest(m_context, QUrl(m_address)));
+    // Bounded: the body goes to disk as it comes, never piles up in memory.
+    reply->setReadBufferSize(kReadBufferBytes);
     GuardRedirects(reply);
     m_reply = reply;
     connect(reply, &QNetworkReply::readyRead, this, &Downloader::onReadyRead);
