@@ -273,7 +273,6 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
     CorrectTaskFileType(*task);
     m_model.taskChanged(position);
     finishTransferSteps(position);
-    refillSoon();
 }
 
 void DownloadScheduler::onError(int slot)
@@ -303,6 +302,7 @@ void DownloadScheduler::finishTransferSteps(int position)
             m_login->LoginToSite(true);
     }
     m_lastFinishTime = m_clock();
+    refillSoon();
 }
 
 void DownloadScheduler::refillSoon()

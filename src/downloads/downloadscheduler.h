@@ -80,7 +80,8 @@ public:
     bool threadCountEnabled() const;     // the thread-count list is usable with method 2 only
 
     // The steps every finished transfer ends with: status text, sounds, the
-    // automatic login, the finish time. Shared with the single-transfer method.
+    // automatic login, the finish time, and (with no interval) the next start.
+    // Shared with the single-transfer method.
     void finishTransferSteps(int position);
 
 signals:
