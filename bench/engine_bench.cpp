@@ -11,6 +11,7 @@
 #include "downloads/downloadlist.h"
 #include "downloads/downloadscheduler.h"
 #include "downloads/downloadtablemodel.h"
+#include "downloads/inetengine.h"
 #include "downloads/soundclips.h"
 
 #include <QCoreApplication>
@@ -94,10 +95,20 @@ int main(int argc, char* argv[])
     }
     if (slotCount < 1 || slotCount > 6)
         return usage(u"--slots takes 1 to 6"_s);
-    if (method != 2)
-        return usage(u"this build has the parallel method (2) only"_s);
-    if (!proxy.isEmpty())
-        return usage(u"--proxy goes with the single-transfer method, which this build lacks"_s);
+    if (method != 1 && method != 2)
+        return usage(u"--method takes 1 or 2"_s);
+    QString proxyHost;
+    QString proxyPort;
+    if (!proxy.isEmpty()) {
+        if (method != 1)
+            return usage(u"--proxy goes with --method 1"_s);
+        proxyHost = proxy.section(u':', 0, 0);
+        proxyPort = proxy.section(u':', 1);
+        bool portOk = false;
+        proxyPort.toUShort(&portOk);
+        if (proxyHost.isEmpty() || !portOk)
+            return usage(u"--proxy takes HOST:PORT"_s);
+    }
     if (out.isEmpty() || listFile.isEmpty())
         return usage(u"--out DIR and a list of addresses are needed"_s);
     QFile list(listFile);
@@ -118,14 +129,20 @@ int main(int argc, char* argv[])
     QNetworkAccessManager manager;
     ProgramValues values;
     values.MaxFileSizeMB = limitMb;
-    DownloaderFactory factory(NetworkContext{&manager, u"Mozilla/5.0 (X11; Linux x86_64) Paperpull-bench"_s},
-                              SecondsSinceMidnight);
+    values.DownloadMethod = method;
+    values.UseProxy = !proxy.isEmpty();
+    values.ProxyAddress = proxyHost;
+    values.ProxyPort = proxyPort;
+    const NetworkContext network{&manager, u"Mozilla/5.0 (X11; Linux x86_64) Paperpull-bench"_s};
+    DownloaderFactory factory(network, SecondsSinceMidnight);
     factory.setSizeLimitBytes(values.maxFileSizeBytes());
     Quiet quiet;
     DownloadScheduler scheduler(model, values, factory, quiet, quiet, SecondsSinceMidnight);
     scheduler.switches().ThreadCount = slotCount;
     scheduler.switches().IntervalSeconds = 0;
     scheduler.switches().Policy = DuplicatePolicy::Rename;
+    InetEngine single(model, values, scheduler, network, quiet, SecondsSinceMidnight);
+    scheduler.setSingleTransferEngine(&single);
 
     QElapsedTimer clock;
     clock.start();
@@ -140,6 +157,8 @@ int main(int argc, char* argv[])
             if (scheduler.slotLoaded(slot))
                 return;
         }
+        if (single.StillExecuting())
+            return;
         app.quit();
     });
     scheduler.startHousekeeping();
