@@ -163,6 +163,16 @@ TEST_F(InetEngineTest, NoUsableLengthGoesThroughTheWholeFetch)
     EXPECT_FALSE(server.requests.last().Headers.contains("referer")); // the plain fetch
 }
 
+TEST_F(InetEngineTest, NonNumericLengthAlsoGoesThroughTheWholeFetch)
+{
+    server.route("/oddlength", Route{.Body = PdfBody(3000), .SendLength = false, .Headers = {{"Content-Length", "about 3k"}}});
+    const int p = addTask(u"/oddlength"_s, u"OddLength"_s);
+    ASSERT_TRUE(run(p));
+    EXPECT_EQ(list.TaskAt(p)->Size, u"3000"_s);
+    EXPECT_EQ(list.TaskAt(p)->State, Completed);
+    EXPECT_EQ(fileOf(p), PdfBody(3000));
+}
+
 TEST_F(InetEngineTest, AnnouncedSizeOverTheLimitIsSkippedUnwritten)
 {
     server.route("/huge", Route{.Body = PdfBody(1000), .AnnouncedLength = 20LL * 1024 * 1024});
