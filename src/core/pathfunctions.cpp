@@ -49,6 +49,11 @@ QString EnsureFolder(const QString& path, UserPrompts& prompts)
     return FolderExists(current) ? current : QString();
 }
 
+QString WithTrailingSeparator(const QString& folder)
+{
+    return (folder.endsWith(u'/') || folder.endsWith(u'\\')) ? folder : folder + u'/';
+}
+
 QString NextNumberedName(const QString& path)
 {
     if (!FileExists(path))

@@ -18,6 +18,9 @@ bool EntryExists(const QString& path);  // either
 // not exist afterwards.
 QString EnsureFolder(const QString& path, UserPrompts& prompts);
 
+// The folder with a separator at its end ("/" added when it has none).
+QString WithTrailingSeparator(const QString& folder);
+
 // The path itself when free, else the first free "base[0001].ext",
 // "base[0002].ext", ... in the same folder.
 QString NextNumberedName(const QString& path);

@@ -15,15 +15,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-QString withTrailingSeparator(const QString& folder)
-{
-    return (folder.endsWith(u'/') || folder.endsWith(u'\\')) ? folder : folder + u'/';
-}
-
-} // namespace
-
 DownloadScheduler::DownloadScheduler(DownloadTableModel& model, ProgramValues& values, TransferFactory& transfers,
                                      SoundPlayer& sounds, UserPrompts& prompts, SecondsClock clock, QObject* parent)
     : QObject(parent)
@@ -145,7 +136,7 @@ int DownloadScheduler::findStartableTask(bool ensureFolders)
         task.Name = SafeFileName(task.Name);
         if (ensureFolders)
             task.Folder = EnsureFolder(task.Folder, m_prompts);
-        task.Folder = withTrailingSeparator(task.Folder);
+        task.Folder = WithTrailingSeparator(task.Folder);
         if (CheckExistingFile(task, m_switches.Policy))
             return p;
         m_model.taskChanged(p); // skipped as already there

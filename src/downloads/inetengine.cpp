@@ -24,10 +24,6 @@ namespace {
 
 constexpr qint64 kPieceBytes = 2048;
 
-QString withTrailingSeparator(const QString& folder)
-{
-    return (folder.endsWith(u'/') || folder.endsWith(u'\\')) ? folder : folder + u'/';
-}
 
 } // namespace
 
@@ -170,7 +166,7 @@ void InetEngine::onHeadersDone()
         finish(false);
         return;
     }
-    t->Folder = withTrailingSeparator(EnsureFolder(t->Folder, m_prompts));
+    t->Folder = WithTrailingSeparator(EnsureFolder(t->Folder, m_prompts));
     if (!ext.isEmpty() && !ext.contains(u'/'))
         t->Type = ext;
     if (m_scheduler.switches().Policy == DuplicatePolicy::Rename) {

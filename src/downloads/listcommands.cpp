@@ -259,17 +259,23 @@ void DownloadListCommands::CancelSelectedTasks()
     }
 }
 
-void DownloadListCommands::OpenTaskFile()
+QString DownloadListCommands::currentTaskFile()
 {
     const DownloadTask* task = m_model.list().currentTask();
     if (task == nullptr)
-        return;
+        return {};
     const QString path = dottedPath(*task);
-    if (!FileExists(path)) {
-        m_prompts.showMessage(text(kTaskFileMissing), MessageIcon::Error);
-        return;
-    }
-    m_shell.openFile(path);
+    if (FileExists(path))
+        return path;
+    m_prompts.showMessage(text(kTaskFileMissing), MessageIcon::Error);
+    return {};
+}
+
+void DownloadListCommands::OpenTaskFile()
+{
+    const QString path = currentTaskFile();
+    if (!path.isEmpty())
+        m_shell.openFile(path);
 }
 
 void DownloadListCommands::OpenTaskFolder()
@@ -292,14 +298,9 @@ void DownloadListCommands::OpenTaskFolder()
 
 void DownloadListCommands::OpenTaskInNotepad()
 {
-    const DownloadTask* task = m_model.list().currentTask();
-    if (task == nullptr)
+    const QString path = currentTaskFile();
+    if (path.isEmpty())
         return;
-    const QString path = dottedPath(*task);
-    if (!FileExists(path)) {
-        m_prompts.showMessage(text(kTaskFileMissing), MessageIcon::Error);
-        return;
-    }
     // 2048 KB is still accepted; one byte more is not.
     if (QFileInfo(path).size() > 2048LL * 1024) {
         m_prompts.showMessage(text(kTooLargeForEditor), MessageIcon::Error);

@@ -83,6 +83,9 @@ signals:
 
 private:
     bool refuseWhileActive();
+    // The current task's file ("Folder/Name.Type"); "" with a message when it is
+    // missing, "" without one when there is no current task.
+    QString currentTaskFile();
     template <typename Picks>
     void clearWhere(Picks picks);
     template <typename Picks>

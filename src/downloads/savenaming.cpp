@@ -43,12 +43,6 @@ QString HandOffTaskName(const QString& title, const QString& url, bool nameByOri
 
 namespace {
 
-QString withSeparator(const QString& folder)
-{
-    if (folder.endsWith(u'/') || folder.endsWith(u'\\'))
-        return folder;
-    return folder + u'/';
-}
 
 QString joinName(const QString& folder, const QString& name, const QString& type)
 {
@@ -73,7 +67,7 @@ QString counterText(qint64 counter)
 
 QString TargetFilePath(const QString& folder, const QString& name, const QString& type)
 {
-    return FitFileName(joinName(withSeparator(folder), name, type));
+    return FitFileName(joinName(WithTrailingSeparator(folder), name, type));
 }
 
 bool CheckExistingFile(DownloadTask& task, DuplicatePolicy policy)
@@ -91,7 +85,7 @@ bool CheckExistingFile(DownloadTask& task, DuplicatePolicy policy)
 
 SavePath MakeSavePath(const QString& folder, const QString& name, const QString& type, DuplicatePolicy policy)
 {
-    const QString base = withSeparator(folder);
+    const QString base = WithTrailingSeparator(folder);
     const QString path = TargetFilePath(base, name, type);
     if (policy == DuplicatePolicy::Overwrite || !FileExists(path))
         return {path, nameOfPath(path, type)};
