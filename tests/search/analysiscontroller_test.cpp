@@ -120,7 +120,7 @@ TEST_F(ControllerTest, WaysAnAllPagesRunStops)
         FakeBrowser b;
         b.pages = c.Pages;
         b.refuseClicks = c.RefuseClicks;
-        b.loadMs = 60;
+        b.loadMs = 200; // long enough for a stop pressed right after the click to come first
         ProgramValues v;
         v.PromptSaveFolder = false;
         FakeSaveFolder sf(v);
