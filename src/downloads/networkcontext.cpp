@@ -10,6 +10,9 @@ QNetworkRequest MakeTransferRequest(const NetworkContext& context, const QUrl& u
     QNetworkRequest request(url);
     if (!context.UserAgent.isEmpty())
         request.setHeader(QNetworkRequest::UserAgentHeader, context.UserAgent);
+    // The file's own bytes: with compression the announced length would be the
+    // compressed one and never match what is written.
+    request.setRawHeader("Accept-Encoding", "identity");
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);

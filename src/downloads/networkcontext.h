@@ -15,8 +15,8 @@ struct NetworkContext {
     QString UserAgent;
 };
 
-// A GET request as every transfer sends it: the user agent, no local cache,
-// redirects followed only between http and https.
+// A GET request as every transfer sends it: the user agent, no compression, no
+// local cache, redirects followed only between http and https.
 QNetworkRequest MakeTransferRequest(const NetworkContext& context, const QUrl& url);
 
 // Follows a redirect of the reply only to http or https addresses.

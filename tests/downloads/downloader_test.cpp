@@ -127,6 +127,7 @@ TEST_F(DownloaderTest, RequestIsTheAmpRewrittenAddressWithTheBrowsersIdentity)
     ASSERT_FALSE(server.requests.isEmpty());
     EXPECT_EQ(server.requests.last().Target, "/doi/pdf/x?a=1&b=2");
     EXPECT_EQ(server.requests.last().Headers.value("user-agent"), "Mozilla/5.0 PaperpullTest");
+    EXPECT_EQ(server.requests.last().Headers.value("accept-encoding"), "identity"); // the file's own bytes
 }
 
 TEST_F(DownloaderTest, NameIsClaimedAtOnceWithAPlaceholder)
