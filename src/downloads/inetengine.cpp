@@ -122,6 +122,10 @@ void InetEngine::InetTransfer()
     m_reply = reply;
     emit stateTextChanged(InetStateText(5));
     connect(reply, &QNetworkReply::metaDataChanged, this, [this] {
+        // A redirect's own headers come first; the answer is the final response's.
+        const int status = m_reply ? m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0;
+        if (status >= 300 && status < 400 && m_reply->hasRawHeader("Location"))
+            return;
         emit stateTextChanged(InetStateText(7));
         emit stateTextChanged(InetStateText(8));
         if (m_phase == Phase::Headers)
@@ -143,6 +147,14 @@ void InetEngine::onHeadersDone()
         return;
     }
     QNetworkReply& reply = *m_reply;
+    // A redirect that was not followed (to another scheme) is no answer.
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 300 && status < 400) {
+        abortReply();
+        t->State = TaskState::Failed;
+        finish(false);
+        return;
+    }
 
     // The announced size.
     bool numeric = false;

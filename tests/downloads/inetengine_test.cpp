@@ -147,6 +147,24 @@ TEST_F(InetEngineTest, ReferrerFallsBackToTheSiteRoot)
     EXPECT_EQ(server.requests.last().Headers.value("referer"), server.url(QString()).toUtf8());
 }
 
+TEST_F(InetEngineTest, HeadersAreTheFinalResponsesAfterARedirect)
+{
+    server.route("/go", Route{.Status = 302, .Body = "moved", .ContentType = "text/plain", .Location = "/final.pdf"});
+    server.route("/final.pdf", Route{.Body = PdfBody(12345)});
+    const int p = addTask(u"/go"_s, u"Moved"_s);
+    ASSERT_TRUE(run(p));
+    EXPECT_EQ(list.TaskAt(p)->State, Completed);
+    EXPECT_EQ(list.TaskAt(p)->Size, u"12345"_s);
+    EXPECT_EQ(fileOf(p), PdfBody(12345));
+
+    server.route("/away", Route{.Status = 302, .Body = "moved", .ContentType = "text/plain",
+                                .Location = "ftp://127.0.0.1/x.pdf"});
+    const int refused = addTask(u"/away"_s, u"Away"_s);
+    ASSERT_TRUE(run(refused));
+    EXPECT_EQ(list.TaskAt(refused)->State, Failed);
+    EXPECT_FALSE(QFile::exists(TaskFilePath(*list.TaskAt(refused))));
+}
+
 TEST_F(InetEngineTest, NoUsableLengthGoesThroughTheWholeFetch)
 {
     server.route("/nolength", Route{.Body = PdfBody(30000), .SendLength = false, .DripBytes = 5000, .DripMs = 10});
