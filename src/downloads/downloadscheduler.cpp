@@ -194,6 +194,11 @@ void DownloadScheduler::StartSlotTask(int slot, int position, const QString& url
 {
     std::unique_ptr<Transfer> transfer = m_transfers.createTransfer();
     Transfer* raw = transfer.get();
+    if (raw == nullptr) {
+        m_model.list().SetState(position, TaskState::Failed);
+        m_model.taskChanged(position);
+        return;
+    }
     m_slots[static_cast<size_t>(slot)] = std::move(transfer);
     m_transferBusy = true;
     DownloadTask& task = *m_model.list().TaskAt(position);
