@@ -172,12 +172,7 @@ void Downloader::fail(const QString& reason)
 int Downloader::CancelAsyncRead()
 {
     m_watchdog.stop();
-    if (QNetworkReply* reply = m_reply) {
-        m_reply = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
+    AbandonReply(m_reply, this);
     m_part.discard();
     return 0;
 }

@@ -161,12 +161,7 @@ void DownloadScheduler::ScheduleTick()
         const int position = findStartableTask(false);
         if (position == 0)
             return;
-        DownloadTask& task = *list.TaskAt(position);
-        task.State = TaskState::Downloading;
-        if (m_switches.AutoLocate)
-            emit scrollToTask(position);
-        list.ClearProgress(position);
-        m_model.taskChanged(position);
+        markStarted(position);
         m_slotTable[1] = position;
         m_single->StartInetTask(position);
         return;
@@ -180,14 +175,20 @@ void DownloadScheduler::ScheduleTick()
         if (position == 0)
             continue;
         DownloadTask& task = *list.TaskAt(position);
-        task.State = TaskState::Downloading;
-        if (m_switches.AutoLocate)
-            emit scrollToTask(position);
         const SavePath target = MakeSavePath(task.Folder, task.Name, task.Type, m_switches.Policy);
         task.Name = target.Name;
         m_slotTable[static_cast<size_t>(slot)] = position;
         StartSlotTask(slot, position, task.Url, target.Path);
     }
+}
+
+void DownloadScheduler::markStarted(int position)
+{
+    m_model.list().SetState(position, TaskState::Downloading);
+    if (m_switches.AutoLocate)
+        emit scrollToTask(position);
+    m_model.list().ClearProgress(position);
+    m_model.taskChanged(position);
 }
 
 void DownloadScheduler::StartSlotTask(int slot, int position, const QString& url, const QString& savePath)
@@ -201,19 +202,14 @@ void DownloadScheduler::StartSlotTask(int slot, int position, const QString& url
     }
     m_slots[static_cast<size_t>(slot)] = std::move(transfer);
     m_transferBusy = true;
-    DownloadTask& task = *m_model.list().TaskAt(position);
-    task.State = TaskState::Downloading;
-    if (m_switches.AutoLocate)
-        emit scrollToTask(position);
-    m_model.list().ClearProgress(position);
-    m_model.taskChanged(position);
+    markStarted(position);
 
     connect(raw, &Transfer::DownloadProgress, this,
             [this, slot](qint64 read, qint64 max, const QString&) { onProgress(slot, read, max); });
     connect(raw, &Transfer::DownloadComplete, this,
             [this, slot](qint64 read, qint64 max, const QString&) { onComplete(slot, read, max); });
     connect(raw, &Transfer::DownloadError, this, [this, slot](const QString&, const QString&) { onError(slot); });
-    raw->BeginDownload(url, savePath, task.Referer);
+    raw->BeginDownload(url, savePath, m_model.list().TaskAt(position)->Referer);
 }
 
 void DownloadScheduler::unloadSlot(int slot)

@@ -96,6 +96,8 @@ signals:
 private:
     void setSchedulerEnabled(bool enabled);
     int findStartableTask(bool ensureFolders);
+    // Downloading, progress emptied, scrolled into view when asked.
+    void markStarted(int position);
     void StartSlotTask(int slot, int position, const QString& url, const QString& savePath);
     void unloadSlot(int slot);
     void onProgress(int slot, qint64 bytesRead, qint64 bytesMax);

@@ -448,12 +448,7 @@ void InetEngine::onWholeFinished()
 
 void InetEngine::abortReply()
 {
-    if (QNetworkReply* reply = m_reply) {
-        m_reply = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
+    AbandonReply(m_reply, this);
 }
 
 void InetEngine::finish(bool result)

@@ -29,3 +29,14 @@ void GuardRedirects(QNetworkReply* reply)
         // Otherwise the reply ends with an "insecure redirect" error.
     });
 }
+
+void AbandonReply(QPointer<QNetworkReply>& reply, QObject* receiver)
+{
+    QNetworkReply* abandoned = reply;
+    reply = nullptr;
+    if (abandoned == nullptr)
+        return;
+    abandoned->disconnect(receiver);
+    abandoned->abort();
+    abandoned->deleteLater();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 
@@ -21,3 +22,8 @@ QNetworkRequest MakeTransferRequest(const NetworkContext& context, const QUrl& u
 
 // Follows a redirect of the reply only to http or https addresses.
 void GuardRedirects(QNetworkReply* reply);
+
+// Ends a reply the receiver no longer wants: no more of its signals reach the
+// receiver, the connection is dropped, and the reply is deleted from the event
+// loop (this may run inside one of its own signals). The pointer is cleared.
+void AbandonReply(QPointer<QNetworkReply>& reply, QObject* receiver);

@@ -132,12 +132,7 @@ void uXMLHTTP::Send_(const QByteArray& body)
 
 void uXMLHTTP::Abort_()
 {
-    if (QNetworkReply* reply = m_reply) {
-        m_reply = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
+    AbandonReply(m_reply, this);
 }
 
 void uXMLHTTP::onFinished()

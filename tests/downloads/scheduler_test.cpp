@@ -121,6 +121,21 @@ TEST_F(SchedulerTest, OneTickFillsEveryFreeSlotInListOrder)
     EXPECT_EQ(transfers.started.first()->SaveFile, temp.path() + u"/t0.pdf"_s);
 }
 
+TEST_F(SchedulerTest, AutoLocateScrollsToEachStartedTaskOnce)
+{
+    waiting(3);
+    scheduler.switches().ThreadCount = 2;
+    QSignalSpy scrolls(&scheduler, &DownloadScheduler::scrollToTask);
+    now += 5;
+    scheduler.ScheduleTick();
+    EXPECT_TRUE(scrolls.isEmpty()); // not asked for
+    emit transfers.started[0]->DownloadError(u"无法下载"_s, {});
+    scheduler.switches().AutoLocate = true;
+    scheduler.ScheduleTick();
+    ASSERT_EQ(scrolls.count(), 1);
+    EXPECT_EQ(scrolls.first().first().toInt(), 3);
+}
+
 TEST_F(SchedulerTest, IntervalCountsFromTheLastTransferEvent)
 {
     struct Case {
