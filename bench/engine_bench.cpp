@@ -4,15 +4,12 @@
 //   engine-bench [--slots N] [--method 1|2] [--proxy HOST:PORT] [--limit-mb M] --out DIR URLS.txt
 
 #include "core/programvalues.h"
+#include "core/shell.h"
 #include "core/textfunctions.h"
 #include "core/urlfunctions.h"
 #include "core/userprompts.h"
-#include "downloads/downloader.h"
-#include "downloads/downloadlist.h"
-#include "downloads/downloadscheduler.h"
-#include "downloads/downloadtablemodel.h"
-#include "downloads/inetengine.h"
-#include "downloads/soundclips.h"
+#include "downloads/engine/downloadscontroller.h"
+#include "downloads/engine/soundclips.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,7 +25,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-struct Quiet final : UserPrompts, SoundPlayer {
+struct Quiet final : UserPrompts, Shell, SoundPlayer {
     void showMessage(const QString& text, MessageIcon, const QString&) override
     {
         std::fprintf(stderr, "engine-bench: %s\n", qPrintable(text));
@@ -38,6 +35,12 @@ struct Quiet final : UserPrompts, SoundPlayer {
     QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
     QString chooseOpenFile(const QString&, const QString&, const QString&) override { return {}; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
+    bool openFile(const QString&) override { return false; }
+    bool openAddress(const QString&) override { return false; }
+    bool openFolder(const QString&) override { return false; }
+    bool showInFolder(const QString&) override { return false; }
+    bool startTextEditor(const QString&) override { return false; }
+    void setClipboardText(const QString&) override {}
     void PlayNotifySound(int) override {}
 };
 
@@ -117,32 +120,26 @@ int main(int argc, char* argv[])
     if (!QDir().mkpath(out))
         return usage(u"cannot create "_s + out);
 
-    DownloadList tasks;
-    DownloadTableModel model(tasks);
-    const QString folder = QDir(out).absolutePath() + u'/';
-    for (const QByteArray& line : list.readAll().split('\n')) {
-        const QString url = QString::fromUtf8(line).trimmed();
-        if (!url.isEmpty())
-            tasks.AddTask(url, SafeFileName(FileNameFromPath(url, true)), UrlFileExtension(url), folder, {});
-    }
-
-    QNetworkAccessManager manager;
     ProgramValues values;
     values.MaxFileSizeMB = limitMb;
     values.DownloadMethod = method;
     values.UseProxy = !proxy.isEmpty();
     values.ProxyAddress = proxyHost;
     values.ProxyPort = proxyPort;
-    const NetworkContext network{&manager, u"Mozilla/5.0 (X11; Linux x86_64) Paperpull-bench"_s};
-    DownloaderFactory factory(network, SecondsSinceMidnight);
-    factory.setSizeLimitBytes(values.maxFileSizeBytes());
     Quiet quiet;
-    DownloadScheduler scheduler(model, values, factory, quiet, quiet, SecondsSinceMidnight);
-    scheduler.switches().ThreadCount = slotCount;
+    DownloadsController engine(values, quiet, quiet, quiet,
+                               {.UserAgent = u"Mozilla/5.0 (X11; Linux x86_64) Paperpull-bench"_s});
+    const QString folder = QDir(out).absolutePath() + u'/';
+    for (const QByteArray& line : list.readAll().split('\n')) {
+        const QString url = QString::fromUtf8(line).trimmed();
+        if (!url.isEmpty())
+            engine.model().AddTask(url, SafeFileName(FileNameFromPath(url, true)), UrlFileExtension(url), folder, {});
+    }
+    DownloadScheduler& scheduler = engine.scheduler();
+    scheduler.switches().ThreadCount = method == 1 ? 1 : slotCount;
     scheduler.switches().IntervalSeconds = 0;
     scheduler.switches().Policy = DuplicatePolicy::Rename;
-    InetEngine single(model, values, scheduler, network, quiet, SecondsSinceMidnight);
-    scheduler.setSingleTransferEngine(&single);
+    const DownloadList& tasks = engine.list();
 
     QElapsedTimer clock;
     clock.start();
@@ -157,8 +154,6 @@ int main(int argc, char* argv[])
             if (scheduler.slotLoaded(slot))
                 return;
         }
-        if (single.StillExecuting())
-            return;
         app.quit();
     });
     scheduler.startHousekeeping();

@@ -1,5 +1,5 @@
 #include "core/textfunctions.h"
-#include "downloads/downloadlist.h"
+#include "downloads/list/downloadlist.h"
 
 #include <QRandomGenerator>
 

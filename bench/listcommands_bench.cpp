@@ -1,9 +1,9 @@
 #include "core/userprompts.h"
 #include "core/shell.h"
-#include "downloads/downloadactivity.h"
-#include "downloads/downloadtablemodel.h"
-#include "downloads/listcommands.h"
-#include "downloads/listordering.h"
+#include "downloads/list/downloadactivity.h"
+#include "downloads/list/downloadtablemodel.h"
+#include "downloads/list/listcommands.h"
+#include "downloads/list/listordering.h"
 
 #include <QCoreApplication>
 #include <QDir>

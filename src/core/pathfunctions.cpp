@@ -97,8 +97,7 @@ enum class Collect { Folders, Files };
 
 void collect(QString folder, QStringList& list, bool recursive, Collect what)
 {
-    if (!folder.endsWith(u'/') && !folder.endsWith(u'\\'))
-        folder += u'/';
+    folder = WithTrailingSeparator(folder);
     const QDir dir(folder);
     if (!dir.exists())
         return;

@@ -5,8 +5,8 @@
 #include "core/legacytext.h"
 #include "core/programvalues.h"
 #include "core/userprompts.h"
-#include "downloads/downloadtablemodel.h"
-#include "downloads/savenaming.h"
+#include "downloads/list/downloadtablemodel.h"
+#include "downloads/list/savenaming.h"
 
 #include <QFileInfo>
 #include <QSaveFile>

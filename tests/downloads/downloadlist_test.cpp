@@ -1,4 +1,4 @@
-#include "downloads/downloadlist.h"
+#include "downloads/list/downloadlist.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,11 @@
 #include "listfixture.h"
 
 #include "core/programvalues.h"
-#include "downloads/downloader.h"
-#include "downloads/downloadscheduler.h"
-#include "downloads/soundclips.h"
+#include "downloads/engine/downloadscontroller.h"
+#include "downloads/engine/soundclips.h"
 #include "support/testhttpserver.h"
 
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -28,47 +26,46 @@ TEST(Engine, ListOfMixedAddressesEndsInTheRightStates)
 {
     TestHttpServer server;
     ASSERT_TRUE(server.listen());
+    ProgramValues values;
+    values.MaxFileSizeMB = 2;
     ListFixture f;
+    Silence sounds;
+    DownloadsController engine(values, f.prompts, f.shell, sounds, {.UserAgent = u"PaperpullTest"_s});
+    DownloadList& list = engine.list();
     for (int i = 0; i < 8; ++i) {
         const QByteArray path = "/doi/pdf/10.1021/ok" + QByteArray::number(i);
         server.route(path, Route{.Body = PdfBody(20000 + i * 1000, i), .DripBytes = 8000, .DripMs = 5});
-        f.list.AddTask(server.url(QString::fromLatin1(path)), u"Article "_s + QString::number(i), u"pdf"_s,
+        engine.model().AddTask(server.url(QString::fromLatin1(path)), u"Article "_s + QString::number(i), u"pdf"_s,
                        f.temp.path(), {});
     }
     server.route("/signin", Route{.Body = "<html><head><title>Sign in</title></head><body></body></html>",
                                   .ContentType = "text/html"});
     server.route("/big", Route{.Body = PdfBody(3 * 1024 * 1024)});
-    f.list.AddTask(server.url(u"/signin"_s), u"Needs sign-in"_s, u"pdf"_s, f.temp.path(), {});
-    f.list.AddTask(server.url(u"/big"_s), u"Too big"_s, u"pdf"_s, f.temp.path(), {});
+    engine.model().AddTask(server.url(u"/signin"_s), u"Needs sign-in"_s, u"pdf"_s, f.temp.path(), {});
+    engine.model().AddTask(server.url(u"/big"_s), u"Too big"_s, u"pdf"_s, f.temp.path(), {});
 
-    QNetworkAccessManager manager;
-    ProgramValues values;
-    values.MaxFileSizeMB = 2;
-    DownloaderFactory factory(NetworkContext{&manager, u"PaperpullTest"_s}, SecondsSinceMidnight);
-    factory.setSizeLimitBytes(values.maxFileSizeBytes());
-    Silence sounds;
-    DownloadScheduler scheduler(f.model, values, factory, sounds, f.prompts, SecondsSinceMidnight);
+    DownloadScheduler& scheduler = engine.scheduler();
     scheduler.switches().ThreadCount = 3;
     scheduler.switches().Sounds = true;
     scheduler.startHousekeeping();
     scheduler.StartDownloads();
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.list.AllTasksSettled() && !scheduler.DownloadsActive(); }, 20000))
-        << StatusCountersText(f.list.CountByState()).toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.AllTasksSettled() && !scheduler.DownloadsActive(); }, 20000))
+        << StatusCountersText(list.CountByState()).toStdString();
 
     for (int p = 1; p <= 8; ++p) {
-        const DownloadTask& t = *f.list.TaskAt(p);
+        const DownloadTask& t = *list.TaskAt(p);
         EXPECT_EQ(t.State, Completed) << p;
         EXPECT_EQ(t.Progress, u"100%"_s) << p;
         QFile file(TaskFilePath(t));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << p;
         EXPECT_EQ(file.readAll(), PdfBody(20000 + (p - 1) * 1000, p - 1)) << p;
     }
-    const DownloadTask& page = *f.list.TaskAt(9);
+    const DownloadTask& page = *list.TaskAt(9);
     EXPECT_EQ(page.Type, u"htm"_s);
     EXPECT_TRUE(QFile::exists(f.temp.filePath(u"Needs sign-in.htm"_s)));
-    EXPECT_EQ(f.list.TaskAt(10)->Progress, u"大文件，跳过"_s);
-    EXPECT_EQ(f.list.TaskAt(10)->State, Completed);
+    EXPECT_EQ(list.TaskAt(10)->Progress, u"大文件，跳过"_s);
+    EXPECT_EQ(list.TaskAt(10)->State, Completed);
     EXPECT_TRUE(sounds.played.contains(kSoundWebPage));
     EXPECT_EQ(sounds.played.back(), kSoundFinished); // all settled
     EXPECT_FALSE(scheduler.SchedulerEnabled());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "downloads/downloadactivity.h"
+#include "downloads/list/downloadactivity.h"
 
 // Answers the refusal questions as a test sets them.
 struct FakeDownloadActivity final : DownloadActivity {

@@ -1,5 +1,5 @@
-#include "downloads/downloadtask.h"
-#include "downloads/filetypedetection.h"
+#include "downloads/list/downloadtask.h"
+#include "downloads/list/filetypedetection.h"
 #include "support/tempfolder.h"
 
 #include <QFile>

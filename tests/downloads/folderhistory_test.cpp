@@ -1,5 +1,5 @@
 #include "core/legacytext.h"
-#include "downloads/folderhistory.h"
+#include "downloads/list/folderhistory.h"
 #include "support/tempfolder.h"
 
 #include <QFile>

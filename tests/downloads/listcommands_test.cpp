@@ -1,7 +1,8 @@
 #include "listfixture.h"
 
 #include "core/legacytext.h"
-#include "downloads/listcommands.h"
+#include "downloads/list/listcommands.h"
+#include "downloads/list/requeue.h"
 
 #include <QFile>
 #include <QSignalSpy>

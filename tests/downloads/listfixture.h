@@ -5,8 +5,8 @@
 #include "support/recordingshell.h"
 #include "support/tempfolder.h"
 
-#include "downloads/downloadlist.h"
-#include "downloads/downloadtablemodel.h"
+#include "downloads/list/downloadlist.h"
+#include "downloads/list/downloadtablemodel.h"
 
 #include <QStringList>
 
@@ -39,11 +39,21 @@ public:
             task.State = row.State;
             task.Size = row.Size;
             task.Received = row.Received;
+            // The counts the engine would have written beside a numeric text.
+            task.SizeBytes = byteCount(row.Size);
+            task.ReceivedBytes = byteCount(row.Received);
             task.Progress = row.Progress;
             task.Selected = row.Selected;
             if (row.WithFile)
                 temp.writeFile(QFileInfo(TaskFilePath(task)).fileName(), "content");
         }
+    }
+
+    static qint64 byteCount(const QString& text)
+    {
+        bool ok = false;
+        const qint64 bytes = QString(text).remove(u',').toLongLong(&ok);
+        return ok ? bytes : -1;
     }
 
     QStringList names() const

@@ -1,6 +1,6 @@
 #include "listfixture.h"
 
-#include "downloads/listordering.h"
+#include "downloads/list/listordering.h"
 
 #include <QSignalSpy>
 

@@ -1,5 +1,5 @@
-#include "downloads/downloadtask.h"
-#include "downloads/savenaming.h"
+#include "downloads/list/downloadtask.h"
+#include "downloads/list/savenaming.h"
 #include "support/tempfolder.h"
 
 #include <gtest/gtest.h>

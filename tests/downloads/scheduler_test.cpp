@@ -1,13 +1,14 @@
 #include "listfixture.h"
 
 #include "core/programvalues.h"
-#include "downloads/downloadscheduler.h"
-#include "downloads/schedulerhooks.h"
-#include "downloads/soundclips.h"
-#include "downloads/transfer.h"
+#include "downloads/engine/downloadscheduler.h"
+#include "downloads/engine/schedulerhooks.h"
+#include "downloads/engine/soundclips.h"
+#include "transfers/transfer.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -27,15 +28,12 @@ public:
         Referer = referer;
         // Like the real one, it claims the name at once.
         QFile file(saveFile);
-        if (!file.exists() && file.open(QIODevice::WriteOnly))
+        if (!saveFile.isEmpty() && !file.exists() && file.open(QIODevice::WriteOnly))
             file.write("\x01\x00", 2);
     }
-    int CancelAsyncRead() override
-    {
-        Cancelled = true;
-        return 0;
-    }
-    QString Url, SaveFile, Referer;
+    void Cancel() override { Cancelled = true; }
+    void SaveInto(const QString& saveFile) override { SavedInto = saveFile; }
+    QString Url, SaveFile, Referer, SavedInto;
     bool Cancelled = false;
 };
 
@@ -433,6 +431,147 @@ TEST_F(SchedulerTest, ToggleMethod)
     EXPECT_EQ(scheduler.methodLabelText(), u"下载方式：2"_s);
     EXPECT_TRUE(scheduler.threadCountEnabled());
     EXPECT_EQ(scheduler.switches().ThreadCount, 1);
+}
+
+// The single-transfer method's transfer asks for its file once the headers
+// are in; the scheduler answers under the duplicate policy.
+class HeadersStepTest : public SchedulerTest {
+protected:
+    HeadersStepTest()
+    {
+        values.DownloadMethod = 1;
+        scheduler.setSingleTransferFactory(&transfers);
+    }
+
+    FakeTransfer* startOne()
+    {
+        now += 5;
+        scheduler.ScheduleTick();
+        return transfers.started.isEmpty() ? nullptr : transfers.started.last().data();
+    }
+
+    static TransferHeaders headers(qint64 size, const QString& type)
+    {
+        TransferHeaders h;
+        h.AnnouncedSize = size;
+        h.ContentType = type;
+        return h;
+    }
+};
+
+TEST_F(HeadersStepTest, FileIsChosenAfterTheHeadersUnderTheRenamePolicy)
+{
+    waiting(1);
+    temp.writeFile(u"t0.html"_s, "an earlier page");
+    QSignalSpy status(&scheduler, &DownloadScheduler::statusTextChanged);
+    FakeTransfer* t = startOne();
+    ASSERT_NE(t, nullptr);
+    EXPECT_TRUE(t->SaveFile.isEmpty()); // not chosen before the headers say what arrives
+    EXPECT_EQ(t->Referer, list.TaskAt(1)->Referer);
+    ASSERT_EQ(status.count(), 1);
+    EXPECT_EQ(status.first().first().toString(), u"正在下载:t0"_s);
+    EXPECT_TRUE(scheduler.TransferBusy());
+
+    emit t->HeadersReceived(headers(5000, u"text/html; charset=utf-8"_s));
+    const DownloadTask& task = *list.TaskAt(1);
+    EXPECT_EQ(task.Type, u"html"_s);
+    EXPECT_EQ(task.Name, u"t0[001]"_s);
+    EXPECT_EQ(t->SavedInto, temp.path() + u"/t0[001].html"_s);
+    EXPECT_EQ(task.Size, u"5000"_s);
+    EXPECT_EQ(task.Received, u"0"_s);
+
+    emit t->DownloadProgress(2500, 5000, t->SavedInto);
+    EXPECT_EQ(task.Progress, u"50%"_s);
+    emit t->DownloadComplete(5000, 5000, t->SavedInto);
+    EXPECT_EQ(task.State, Completed);
+    EXPECT_EQ(task.Outcome, TaskOutcome::Completed);
+    EXPECT_FALSE(scheduler.TransferBusy()); // one transfer at a time: free again at once
+}
+
+TEST_F(HeadersStepTest, OutcomesDecidedAtTheHeaders)
+{
+    struct Case {
+        const char* Label;
+        qint64 Size;
+        QString Folder;
+        TaskState State;
+        QString Progress;
+        QString SizeText;
+    };
+    const Case cases[] = {
+        {"over_the_limit", static_cast<qint64>(10.5 * 1024 * 1024), {}, Completed, u"大文件，跳过"_s,
+         QString::number(static_cast<qint64>(10.5 * 1024 * 1024))},
+        {"without_length", 0, {}, Downloading, u""_s, u"未知"_s},
+        // A file no one may delete, root included.
+        {"cannot_replace", 500, u"/proc"_s, Failed, u"无法替换"_s, QString::number(QFileInfo(u"/proc/version"_s).size())},
+    };
+    for (const Case& c : cases) {
+        ListFixture f;
+        f.add({{Waiting}});
+        if (!c.Folder.isEmpty()) {
+            f.list.TaskAt(1)->Folder = c.Folder;
+            f.list.TaskAt(1)->Name = u"version"_s;
+            f.list.TaskAt(1)->Type.clear();
+        }
+        FakeTransfers t;
+        DownloadScheduler s(f.model, values, t, sounds, f.prompts, [] { return 100.0; });
+        s.setSingleTransferFactory(&t);
+        s.switches().Policy = DuplicatePolicy::Overwrite;
+        s.setLastFinishTime(0);
+        s.ScheduleTick();
+        ASSERT_EQ(t.started.size(), 1) << c.Label;
+        emit t.started[0]->HeadersReceived(headers(c.Size, u"application/octet-stream"_s));
+        const DownloadTask& task = *f.list.TaskAt(1);
+        EXPECT_EQ(task.State, c.State) << c.Label;
+        EXPECT_EQ(task.Progress, c.Progress) << c.Label;
+        EXPECT_EQ(task.Size, c.SizeText) << c.Label;
+        const bool ended = c.State != Downloading;
+        EXPECT_EQ(t.started[0]->Cancelled, ended) << c.Label;
+        EXPECT_EQ(t.started[0]->SavedInto.isEmpty(), ended) << c.Label;
+        EXPECT_EQ(s.slotLoaded(1), !ended) << c.Label;
+    }
+}
+
+TEST_F(HeadersStepTest, StopShowsCancelledOnlyOnceTheBodyWasOnItsWay)
+{
+    waiting(2);
+    FakeTransfer* first = startOne();
+    emit first->HeadersReceived(headers(5000, u"application/pdf"_s));
+    scheduler.StopDownloads();
+    EXPECT_EQ(list.TaskAt(1)->State, Failed);
+    EXPECT_EQ(list.TaskAt(1)->Progress, u"下载取消"_s);
+    EXPECT_TRUE(first->Cancelled);
+
+    FakeTransfer* second = startOne();
+    ASSERT_NE(second, first);
+    scheduler.StopDownloads(); // still waiting for its headers
+    EXPECT_EQ(list.TaskAt(2)->State, Failed);
+    EXPECT_EQ(list.TaskAt(2)->Progress, u""_s);
+}
+
+TEST_F(SchedulerTest, FastProgressRepaintsItsRowAFewTimesAndTheEndAtOnce)
+{
+    waiting(2);
+    scheduler.switches().ThreadCount = 2;
+    now += 5;
+    scheduler.ScheduleTick();
+    int repaints = 0;
+    QObject::connect(&model, &QAbstractItemModel::dataChanged, [&] { ++repaints; });
+    for (qint64 read = 1; read <= 5000; ++read) {
+        emit transfers.started[0]->DownloadProgress(read, 10000, {});
+        emit transfers.started[1]->DownloadProgress(read, 10000, {});
+    }
+    EXPECT_EQ(repaints, 0); // batched, not one per report
+    EXPECT_EQ(list.TaskAt(1)->Received, u"5000"_s); // the task itself is always current
+    ASSERT_TRUE(QTest::qWaitFor([&] { return repaints > 0; }, 1000));
+    EXPECT_EQ(repaints, 1); // both rows in one range
+
+    repaints = 0;
+    emit transfers.started[0]->DownloadProgress(6000, 10000, {});
+    emit transfers.started[0]->DownloadComplete(10000, 10000, {});
+    EXPECT_EQ(repaints, 1); // the end is shown at once...
+    QTest::qWait(DownloadTableModel::kProgressRepaintMs * 2);
+    EXPECT_EQ(repaints, 1); // ...and the progress before it is not repainted after it
 }
 
 } // namespace

@@ -6,8 +6,8 @@
 #include "search/searchbrowser.h"
 
 #include "core/programvalues.h"
-#include "downloads/downloadlist.h"
-#include "downloads/downloadtablemodel.h"
+#include "downloads/list/downloadlist.h"
+#include "downloads/list/downloadtablemodel.h"
 #include "support/recordingprompts.h"
 
 #include <QTimer>

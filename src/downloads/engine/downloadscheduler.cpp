@@ -1,0 +1,483 @@
+#include "downloadscheduler.h"
+
+#include "schedulerhooks.h"
+#include "soundclips.h"
+
+#include "downloads/list/downloadtablemodel.h"
+#include "downloads/list/filetypedetection.h"
+#include "downloads/list/requeue.h"
+#include "transfers/transfer.h"
+
+#include "core/contenttype.h"
+#include "core/pathfunctions.h"
+#include "core/programvalues.h"
+#include "core/textfunctions.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::Literals::StringLiterals;
+
+DownloadScheduler::DownloadScheduler(DownloadTableModel& model, ProgramValues& values, TransferFactory& parallel,
+                                     SoundPlayer& sounds, UserPrompts& prompts, SecondsClock clock, QObject* parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_values(values)
+    , m_parallel(parallel)
+    , m_sounds(sounds)
+    , m_prompts(prompts)
+    , m_clock(std::move(clock))
+{
+    m_lastFinishTime = m_clock();
+    m_scheduleTimer.setInterval(1000);
+    m_housekeepingTimer.setInterval(1000);
+    connect(&m_scheduleTimer, &QTimer::timeout, this, &DownloadScheduler::ScheduleTick);
+    connect(&m_housekeepingTimer, &QTimer::timeout, this, &DownloadScheduler::HousekeepingTick);
+    if (m_values.DownloadMethod == 1)
+        m_switches.ThreadCount = 1;
+}
+
+DownloadScheduler::~DownloadScheduler()
+{
+    for (int slot = 1; slot <= kMaxSlots; ++slot)
+        unloadSlot(slot);
+}
+
+void DownloadScheduler::startHousekeeping()
+{
+    m_housekeepingTimer.start();
+}
+
+int DownloadScheduler::DownloadMethod() const
+{
+    return m_values.DownloadMethod == 1 ? 1 : 2;
+}
+
+QString DownloadScheduler::methodLabelText() const
+{
+    return u"下载方式："_s + QString::number(DownloadMethod());
+}
+
+bool DownloadScheduler::threadCountEnabled() const
+{
+    return DownloadMethod() == 2;
+}
+
+int DownloadScheduler::slotPosition(int slot) const
+{
+    return (slot >= 0 && slot < static_cast<int>(m_slotTable.size())) ? m_slotTable[static_cast<size_t>(slot)] : 0;
+}
+
+bool DownloadScheduler::slotLoaded(int slot) const
+{
+    return slot >= 1 && slot <= kMaxSlots && m_slots[static_cast<size_t>(slot)].Running != nullptr;
+}
+
+bool DownloadScheduler::DownloadsActive() const
+{
+    for (int slot = 1; slot <= kMaxSlots; ++slot) {
+        if (slotLoaded(slot))
+            return true;
+    }
+    return SchedulerEnabled();
+}
+
+void DownloadScheduler::setSchedulerEnabled(bool enabled)
+{
+    if (enabled == m_scheduleTimer.isActive())
+        return;
+    if (enabled)
+        m_scheduleTimer.start();
+    else
+        m_scheduleTimer.stop();
+    emit schedulerEnabledChanged(enabled);
+}
+
+void DownloadScheduler::StartDownloads()
+{
+    setSchedulerEnabled(true);
+    // The first tick at once, not a second from now.
+    ScheduleTick();
+}
+
+void DownloadScheduler::StopDownloads()
+{
+    m_switches.AutoStart = false;
+    m_switches.AutoRedownload = false;
+    emit switchesChanged();
+    setSchedulerEnabled(false);
+    DownloadList& list = m_model.list();
+    std::vector<int> stopped;
+    for (int slot = 1; slot <= kMaxSlots; ++slot) {
+        if (!slotLoaded(slot))
+            continue;
+        const int position = m_slotTable[static_cast<size_t>(slot)];
+        // A body that was on its way shows that it was cancelled.
+        DownloadTask* task = list.TaskAt(position);
+        if (task != nullptr && m_slots[static_cast<size_t>(slot)].BodyStarted)
+            SetTaskOutcome(*task, TaskOutcome::Cancelled);
+        unloadSlot(slot);
+        stopped.push_back(position);
+    }
+    for (int p = 1; p <= list.count(); ++p) {
+        if (list.TaskAt(p)->State == TaskState::Downloading)
+            SetTaskOutcome(*list.TaskAt(p), TaskOutcome::Failed);
+    }
+    m_transferBusy = false;
+    m_model.tasksChanged(1, list.count());
+    if (!stopped.empty())
+        m_lastFinishTime = m_clock();
+    for (const int position : stopped)
+        emit transferEnded(position);
+}
+
+void DownloadScheduler::ToggleDownloadMethod()
+{
+    m_values.DownloadMethod = DownloadMethod() == 2 ? 1 : 2;
+    methodSwitched();
+}
+
+void DownloadScheduler::optionsChanged(int previousMethod)
+{
+    if (DownloadMethod() != (previousMethod == 1 ? 1 : 2))
+        methodSwitched();
+}
+
+void DownloadScheduler::methodSwitched()
+{
+    m_switches.ThreadCount = 1;
+    // The parallel method keeps the busy flag while the scheduler runs; the
+    // single-transfer method would read it as its one transfer still running
+    // and never start again.
+    m_transferBusy = std::any_of(m_slots.begin(), m_slots.end(), [](const Slot& s) { return s.Running != nullptr; });
+    emit methodChanged();
+}
+
+int DownloadScheduler::findStartableTask(bool ensureFolders)
+{
+    DownloadList& list = m_model.list();
+    for (int p = 1; p <= list.count(); ++p) {
+        DownloadTask& task = *list.TaskAt(p);
+        if (task.State != TaskState::Waiting)
+            continue;
+        task.Name = SafeFileName(task.Name);
+        if (ensureFolders)
+            task.Folder = EnsureFolder(task.Folder, m_prompts);
+        task.Folder = WithTrailingSeparator(task.Folder);
+        if (CheckExistingFile(task, m_switches.Policy))
+            return p;
+        m_model.taskChanged(p); // skipped as already there
+    }
+    return 0;
+}
+
+void DownloadScheduler::ScheduleTick()
+{
+    DownloadList& list = m_model.list();
+    if (list.isEmpty()) {
+        setSchedulerEnabled(false);
+        return;
+    }
+    // With no interval there is nothing to wait for, not even within the same instant.
+    if (m_switches.IntervalSeconds > 0 && ClockDistance(m_lastFinishTime, m_clock()) <= m_switches.IntervalSeconds)
+        return;
+
+    if (DownloadMethod() == 1) {
+        if (m_transferBusy || m_single == nullptr)
+            return;
+        const int position = findStartableTask(false);
+        if (position == 0)
+            return;
+        markStarted(position);
+        StartInetTask(position);
+        return;
+    }
+
+    const int slotCount = std::clamp(m_switches.ThreadCount, 1, kMaxSlots);
+    for (int slot = 1; slot <= slotCount; ++slot) {
+        if (slotLoaded(slot))
+            continue;
+        const int position = findStartableTask(true);
+        if (position == 0)
+            continue;
+        DownloadTask& task = *list.TaskAt(position);
+        const SavePath target = MakeSavePath(task.Folder, task.Name, task.Type, m_switches.Policy);
+        task.Name = target.Name;
+        StartSlotTask(slot, position, task.Url, target.Path);
+    }
+}
+
+void DownloadScheduler::markStarted(int position)
+{
+    m_model.list().SetState(position, TaskState::Downloading);
+    if (m_switches.AutoLocate)
+        emit scrollToTask(position);
+    m_model.list().ClearProgress(position);
+    m_model.taskChanged(position);
+}
+
+bool DownloadScheduler::loadSlot(int slot, int position, TransferFactory* factory, bool single)
+{
+    m_slotTable[static_cast<size_t>(slot)] = position;
+    std::unique_ptr<Transfer> transfer = factory != nullptr ? factory->createTransfer() : nullptr;
+    Transfer* raw = transfer.get();
+    if (raw == nullptr) {
+        m_model.list().SetState(position, TaskState::Failed);
+        m_model.taskChanged(position);
+        return false;
+    }
+    m_slots[static_cast<size_t>(slot)] = Slot{std::move(transfer), single, false, false};
+    m_transferBusy = true;
+    connect(raw, &Transfer::HeadersReceived, this, [this, slot](const TransferHeaders& h) { onHeaders(slot, h); });
+    connect(raw, &Transfer::DownloadProgress, this,
+            [this, slot](qint64 read, qint64 max, const QString&) { onProgress(slot, read, max); });
+    connect(raw, &Transfer::DownloadComplete, this,
+            [this, slot](qint64 read, qint64 max, const QString&) { onComplete(slot, read, max); });
+    connect(raw, &Transfer::DownloadError, this, [this, slot](const QString&, const QString&) { onError(slot); });
+    connect(raw, &Transfer::StateChanged, this, [this](int, const QString& text) { emit stateTextChanged(text); });
+    return true;
+}
+
+void DownloadScheduler::StartSlotTask(int slot, int position, const QString& url, const QString& savePath)
+{
+    if (!loadSlot(slot, position, &m_parallel, false))
+        return;
+    markStarted(position);
+    m_slots[static_cast<size_t>(slot)].Running->BeginDownload(url, savePath, m_model.list().TaskAt(position)->Referer);
+}
+
+void DownloadScheduler::StartInetTask(int position)
+{
+    DownloadTask* task = m_model.list().TaskAt(position);
+    if (task == nullptr)
+        return;
+    if (slotLoaded(1) || m_transferBusy) {
+        // The one client is still busy: the task goes back in the queue.
+        task->State = TaskState::Waiting;
+        task->Size = QString::fromUtf16(outcometexts::kWaitingAgain);
+        task->SizeBytes = -1;
+        m_model.taskChanged(position);
+        return;
+    }
+    if (!loadSlot(1, position, m_single, true))
+        return;
+    emit statusTextChanged(u"正在下载:"_s + task->Name);
+    // The file is chosen once the headers have said what arrives.
+    m_slots[1].Running->BeginDownload(task->Url, QString(), task->Referer);
+}
+
+void DownloadScheduler::unloadSlot(int slot)
+{
+    Slot& entry = m_slots[static_cast<size_t>(slot)];
+    if (!entry.Running)
+        return;
+    Transfer* raw = entry.Running.release();
+    if (entry.Single)
+        m_transferBusy = false; // the single-transfer method runs one transfer at a time
+    entry = Slot{};
+    raw->disconnect(this);
+    raw->Cancel();
+    // Deleted from the event loop: this may run inside one of its own signals.
+    raw->deleteLater();
+}
+
+bool DownloadScheduler::overSizeLimit(qint64 bytes) const
+{
+    return static_cast<double>(bytes) / 1024.0 / 1024.0 > m_values.MaxFileSizeMB;
+}
+
+void DownloadScheduler::onHeaders(int slot, const TransferHeaders& headers)
+{
+    const int position = m_slotTable[static_cast<size_t>(slot)];
+    DownloadTask* task = m_model.list().TaskAt(position);
+    if (task == nullptr) {
+        endWithOutcome(slot, TaskOutcome::Failed);
+        return;
+    }
+    if (headers.AnnouncedSize > 0)
+        SetTaskSize(*task, headers.AnnouncedSize);
+    if (overSizeLimit(headers.AnnouncedSize)) {
+        endWithOutcome(slot, TaskOutcome::TooLarge);
+        return;
+    }
+    const QString ext = ContentTypeToExt(ParseContentType(headers.ContentType));
+    task->Folder = WithTrailingSeparator(EnsureFolder(task->Folder, m_prompts));
+    if (!ext.isEmpty() && !ext.contains(u'/'))
+        task->Type = ext;
+    QString path;
+    if (m_switches.Policy == DuplicatePolicy::Rename) {
+        const SavePath target = MakeSavePath(task->Folder, task->Name, task->Type, DuplicatePolicy::Rename);
+        path = target.Path;
+        task->Name = target.Name;
+    } else {
+        path = TargetFilePath(task->Folder, task->Name, task->Type);
+    }
+    if (FileExists(path))
+        QFile::remove(path);
+    if (FileExists(path)) {
+        const qint64 length = QFileInfo(path).size();
+        SetTaskSize(*task, length);
+        task->ReceivedBytes = length;
+        task->Received = QString::number(length);
+        endWithOutcome(slot, TaskOutcome::CannotReplace);
+        return;
+    }
+    Slot& entry = m_slots[static_cast<size_t>(slot)];
+    entry.BodyStarted = true;
+    if (headers.AnnouncedSize > 0) {
+        task->ReceivedBytes = 0;
+        task->Received = u"0"_s;
+    } else {
+        entry.SizeUnknown = true;
+        task->SizeBytes = -1;
+        task->Size = QString::fromUtf16(outcometexts::kSizeUnknown);
+    }
+    m_model.taskChanged(position);
+    entry.Running->SaveInto(path);
+}
+
+void DownloadScheduler::onProgress(int slot, qint64 bytesRead, qint64 bytesMax)
+{
+    const int position = m_slotTable[static_cast<size_t>(slot)];
+    DownloadTask* task = m_model.list().TaskAt(position);
+    if (task == nullptr || !SetTaskBytes(*task, bytesRead, bytesMax))
+        return;
+    if (overSizeLimit(bytesMax)) {
+        endWithOutcome(slot, TaskOutcome::TooLarge);
+        return;
+    }
+    m_model.taskProgressed(position);
+}
+
+void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
+{
+    const int position = m_slotTable[static_cast<size_t>(slot)];
+    DownloadTask* task = m_model.list().TaskAt(position);
+    unloadSlot(slot);
+    if (task == nullptr) {
+        // The slot is freed all the same, or it would stay taken for good.
+        m_lastFinishTime = m_clock();
+        return;
+    }
+    SetTaskBytes(*task, bytesRead, bytesMax);
+    // Whole when every announced byte arrived, as the last counts say.
+    const bool whole = task->SizeBytes > 0 && task->ReceivedBytes == task->SizeBytes;
+    SetTaskOutcome(*task, whole ? TaskOutcome::Completed : TaskOutcome::Failed);
+    CorrectTaskFileType(*task);
+    m_model.taskChanged(position);
+    finishTransferSteps(position);
+}
+
+void DownloadScheduler::onError(int slot)
+{
+    const int position = m_slotTable[static_cast<size_t>(slot)];
+    DownloadTask* task = m_model.list().TaskAt(position);
+    // A whole-body fetch that brought nothing has no counts to show.
+    if (task != nullptr && m_slots[static_cast<size_t>(slot)].SizeUnknown)
+        ClearTaskProgress(*task);
+    endWithOutcome(slot, TaskOutcome::Failed);
+}
+
+void DownloadScheduler::endWithOutcome(int slot, TaskOutcome outcome)
+{
+    const int position = m_slotTable[static_cast<size_t>(slot)];
+    unloadSlot(slot);
+    if (DownloadTask* task = m_model.list().TaskAt(position)) {
+        SetTaskOutcome(*task, outcome);
+        m_model.taskChanged(position);
+    }
+    finishTransferSteps(position);
+}
+
+void DownloadScheduler::finishTransferSteps(int position)
+{
+    const DownloadTask* task = m_model.list().TaskAt(position);
+    if (task != nullptr) {
+        emit statusTextChanged(u"完成下载:"_s + task->Name);
+        if (m_switches.Sounds) {
+            if (IsWebPageResult(*task))
+                playSound(kSoundWebPage);
+            if (task->State == TaskState::Failed)
+                playSound(kSoundFailed);
+        }
+        if (m_switches.AutoLogin && IsWebPageResult(*task) && m_login != nullptr)
+            m_login->LoginToSite(true);
+    }
+    m_lastFinishTime = m_clock();
+    emit transferEnded(position);
+    refillSoon();
+}
+
+void DownloadScheduler::refillSoon()
+{
+    // With no interval a freed slot is filled at once, not at the next tick:
+    // a list of small files would otherwise start one file per slot a second.
+    if (m_switches.IntervalSeconds != 0 || !SchedulerEnabled() || m_refillQueued)
+        return;
+    m_refillQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_refillQueued = false;
+        if (SchedulerEnabled())
+            ScheduleTick();
+    });
+}
+
+void DownloadScheduler::playSound(int id)
+{
+    m_sounds.PlayNotifySound(id);
+}
+
+void DownloadScheduler::UpdateStatusCounters()
+{
+    emit statusCountersChanged(StatusCountersText(m_model.list().CountByState()));
+}
+
+void DownloadScheduler::HousekeepingTick()
+{
+    DownloadList& list = m_model.list();
+    // 1. Everything settled: the scheduler has nothing left to do.
+    if (list.AllTasksSettled()) {
+        emit startMenuEnabledChanged(true);
+        if (SchedulerEnabled()) {
+            setSchedulerEnabled(false);
+            if (m_switches.Sounds)
+                playSound(kSoundFinished);
+        }
+    } else {
+        emit startMenuEnabledChanged(!SchedulerEnabled());
+    }
+    // 2. The running mark follows the scheduler.
+    emit schedulerEnabledChanged(SchedulerEnabled());
+    // 3. The busy flag.
+    if (DownloadMethod() == 1) {
+        if (!slotLoaded(1) && !SchedulerEnabled())
+            m_transferBusy = false;
+    } else {
+        const int slotCount = std::clamp(m_switches.ThreadCount, 1, kMaxSlots);
+        for (int slot = 1; slot <= slotCount; ++slot) {
+            if (slotLoaded(slot))
+                m_transferBusy = true;
+        }
+        if (!SchedulerEnabled())
+            m_transferBusy = false;
+    }
+    // 4. The counters.
+    UpdateStatusCounters();
+    // 5. Automatic start.
+    if (m_switches.AutoStart && list.CountUntouchedTasks() >= 1)
+        setSchedulerEnabled(true);
+    // 6. Automatic re-download.
+    if (m_switches.AutoRedownload && !SchedulerEnabled()) {
+        if (m_switches.RedownloadChoice == 0 || m_switches.RedownloadChoice == 2)
+            RequeueFailedTasks(m_model);
+        if (m_switches.RedownloadChoice == 1 || m_switches.RedownloadChoice == 2)
+            RequeueWebPageTasks(m_model);
+        setSchedulerEnabled(true);
+    }
+    // 7. Too many bad results: stop starting more (running ones go on).
+    if (m_switches.StopAfterBadResults && list.CountBadResults() >= 5 && SchedulerEnabled()) {
+        setSchedulerEnabled(false);
+        if (m_switches.Sounds)
+            playSound(kSoundFinished);
+    }
+}

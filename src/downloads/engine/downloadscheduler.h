@@ -1,0 +1,155 @@
+#pragma once
+
+#include "downloads/list/downloadactivity.h"
+#include "downloads/list/savenaming.h"
+#include "downloads/list/taskoutcome.h"
+
+#include "core/secondsclock.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <array>
+#include <memory>
+
+class AutoLogin;
+class DownloadTableModel;
+class SoundPlayer;
+class Transfer;
+class TransferFactory;
+class UserPrompts;
+struct DownloadTask;
+struct ProgramValues;
+struct TransferHeaders;
+
+// The download window's switches, as plain values the window binds to.
+struct SchedulerSwitches {
+    int ThreadCount = 3;             // "线程数：" 1..6
+    int IntervalSeconds = 0;         // "两个文件下载间隔："
+    bool AutoStart = false;          // "当有待下载项时，自动启动下载"
+    bool AutoRedownload = false;     // "自动重新下载："
+    int RedownloadChoice = 0;        // 0 failed, 1 web pages, 2 both
+    bool StopAfterBadResults = false; // "有5个以上下载出错或者网页文件，就停止下载"
+    bool Sounds = false;             // "声音提示"
+    bool AutoLocate = false;         // "自动定位到下载项"
+    bool AutoLogin = false;          // "自动登录"
+    DuplicatePolicy Policy = DuplicatePolicy::Rename;
+};
+
+// Turns waiting tasks into running transfers. The scheduler tick starts tasks
+// in free slots (up to six parallel transfers, or one single-transfer method
+// transfer in slot 1), the housekeeping tick keeps the busy flag, the counters
+// and the automatic start, re-download and stop rules. Transfers report
+// values; the scheduler alone writes them into the tasks, owns the busy flag
+// and stops transfers.
+class DownloadScheduler final : public QObject, public DownloadActivity {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(DownloadScheduler)
+
+public:
+    static constexpr int kMaxSlots = 6;
+
+    // parallel makes the transfers of the parallel method; the single-transfer
+    // method's come from setSingleTransferFactory. Messages go through prompts:
+    // give it prompts that never block inside a tick (QueuedPrompts).
+    DownloadScheduler(DownloadTableModel& model, ProgramValues& values, TransferFactory& parallel,
+                      SoundPlayer& sounds, UserPrompts& prompts, SecondsClock clock, QObject* parent = nullptr);
+    ~DownloadScheduler() override;
+
+    SchedulerSwitches& switches() { return m_switches; }
+    const SchedulerSwitches& switches() const { return m_switches; }
+    void setAutoLogin(AutoLogin* login) { m_login = login; }
+    void setSingleTransferFactory(TransferFactory* factory) { m_single = factory; }
+
+    // The window has loaded: the housekeeping timer runs from now on.
+    void startHousekeeping();
+
+    void StartDownloads();
+    void StopDownloads();
+    void ToggleDownloadMethod();
+    void ScheduleTick();
+    void HousekeepingTick();
+    void UpdateStatusCounters();
+
+    // The single-transfer method's start of the task at this position in
+    // slot 1. A task that comes while the slot is still busy goes back to the
+    // queue, marked "等待重新下载".
+    void StartInetTask(int position);
+
+    bool DownloadsActive() const override;
+    bool TransferBusy() const override { return m_transferBusy; }
+    bool SchedulerEnabled() const override { return m_scheduleTimer.isActive(); }
+
+    double LastFinishTime() const { return m_lastFinishTime; }
+    void setLastFinishTime(double seconds) { m_lastFinishTime = seconds; }
+    int slotPosition(int slot) const;
+    bool slotLoaded(int slot) const;
+    int DownloadMethod() const;
+    QString methodLabelText() const;     // "下载方式：2"
+    bool threadCountEnabled() const;     // the thread-count list is usable with method 2 only
+
+    // The values in force changed (method, proxy, size limit): the next start
+    // uses them. Switching to the single-transfer method leaves one slot.
+    void optionsChanged(int previousMethod);
+
+signals:
+    void statusCountersChanged(const QString& text);  // status bar panel 4
+    void statusTextChanged(const QString& text);      // status bar panel 2
+    void stateTextChanged(const QString& text);       // status bar panel 3: the connection's state
+    void scrollToTask(int position);
+    void schedulerEnabledChanged(bool enabled);       // Shape1
+    void startMenuEnabledChanged(bool enabled);       // "开始下载"
+    void switchesChanged();                           // ticks cleared by the stop command
+    void methodChanged();
+    // A transfer ended, whatever the way: finished, failed, skipped or stopped.
+    void transferEnded(int position);
+
+private:
+    struct Slot {
+        std::unique_ptr<Transfer> Running;
+        bool Single = false;       // a single-transfer method transfer
+        bool BodyStarted = false;  // told where its body goes after the headers
+        bool SizeUnknown = false;  // its body comes without an announced length
+    };
+
+    void setSchedulerEnabled(bool enabled);
+    void methodSwitched();
+    int findStartableTask(bool ensureFolders);
+    // Downloading, progress emptied, scrolled into view when asked.
+    void markStarted(int position);
+    void StartSlotTask(int slot, int position, const QString& url, const QString& savePath);
+    bool loadSlot(int slot, int position, TransferFactory* factory, bool single);
+    void unloadSlot(int slot);
+    bool overSizeLimit(qint64 bytes) const;
+    void onHeaders(int slot, const TransferHeaders& headers);
+    void onProgress(int slot, qint64 bytesRead, qint64 bytesMax);
+    void onComplete(int slot, qint64 bytesRead, qint64 bytesMax);
+    void onError(int slot);
+    // Ends the slot's transfer with an outcome that is not a received file.
+    void endWithOutcome(int slot, TaskOutcome outcome);
+    // The steps every ended transfer takes: status text, sounds, the automatic
+    // login, the finish time and (with no interval) the next start.
+    void finishTransferSteps(int position);
+    void refillSoon();
+    void playSound(int id);
+
+    DownloadTableModel& m_model;
+    ProgramValues& m_values;
+    TransferFactory& m_parallel;
+    SoundPlayer& m_sounds;
+    UserPrompts& m_prompts;
+    SecondsClock m_clock;
+    AutoLogin* m_login = nullptr;
+    TransferFactory* m_single = nullptr;
+
+    SchedulerSwitches m_switches;
+    std::array<int, 12> m_slotTable{};
+    std::array<Slot, kMaxSlots + 1> m_slots; // element 0 is never used
+    bool m_transferBusy = false;
+    double m_lastFinishTime = 0;
+    bool m_refillQueued = false;
+
+    QTimer m_scheduleTimer;
+    QTimer m_housekeepingTimer;
+};

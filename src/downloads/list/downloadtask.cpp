@@ -1,0 +1,86 @@
+#include "downloadtask.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+QString TaskFilePath(const DownloadTask& task)
+{
+    if (task.Type.isEmpty())
+        return task.Folder + task.Name;
+    return task.Folder + task.Name + u'.' + task.Type;
+}
+
+bool IsWebPageResult(const DownloadTask& task)
+{
+    return task.Type.compare(u"htm"_s, Qt::CaseInsensitive) == 0
+        || task.Type.compare(u"html"_s, Qt::CaseInsensitive) == 0;
+}
+
+bool IsUntouched(const DownloadTask& task)
+{
+    return task.Size.isEmpty() && task.Received.isEmpty() && task.Progress.isEmpty();
+}
+
+QString OutcomeProgressText(TaskOutcome outcome)
+{
+    switch (outcome) {
+    case TaskOutcome::TooLarge: return QString::fromUtf16(outcometexts::kTooLarge);
+    case TaskOutcome::AlreadyThere: return QString::fromUtf16(outcometexts::kAlreadyThere);
+    case TaskOutcome::CannotReplace: return QString::fromUtf16(outcometexts::kCannotReplace);
+    case TaskOutcome::Cancelled: return QString::fromUtf16(outcometexts::kCancelled);
+    case TaskOutcome::None:
+    case TaskOutcome::Completed:
+    case TaskOutcome::Failed: return {};
+    }
+    return {};
+}
+
+bool SetTaskBytes(DownloadTask& task, qint64 received, qint64 total)
+{
+    if (total <= 0 || received < 0 || total < received)
+        return false;
+    SetTaskSize(task, total);
+    task.ReceivedBytes = received;
+    task.Received = QString::number(received);
+    task.Progress = QString::number(received * 100 / total) + u'%';
+    return true;
+}
+
+void SetTaskSize(DownloadTask& task, qint64 total)
+{
+    task.SizeBytes = total;
+    task.Size = QString::number(total);
+}
+
+void ClearTaskProgress(DownloadTask& task)
+{
+    task.Size.clear();
+    task.Received.clear();
+    task.Progress.clear();
+    task.SizeBytes = -1;
+    task.ReceivedBytes = -1;
+    task.Outcome = TaskOutcome::None;
+}
+
+void SetTaskOutcome(DownloadTask& task, TaskOutcome outcome)
+{
+    task.Outcome = outcome;
+    switch (outcome) {
+    case TaskOutcome::None: return;
+    case TaskOutcome::Completed:
+    case TaskOutcome::TooLarge:
+    case TaskOutcome::AlreadyThere: task.State = TaskState::Completed; break;
+    case TaskOutcome::CannotReplace:
+    case TaskOutcome::Cancelled:
+    case TaskOutcome::Failed: task.State = TaskState::Failed; break;
+    }
+    const QString text = OutcomeProgressText(outcome);
+    if (!text.isEmpty())
+        task.Progress = text;
+}
+
+double TaskFractionDone(const DownloadTask& task)
+{
+    if (task.SizeBytes <= 0 || task.ReceivedBytes < 0 || task.ReceivedBytes > task.SizeBytes)
+        return -1;
+    return static_cast<double>(task.ReceivedBytes) / static_cast<double>(task.SizeBytes);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+// How a task's last attempt ended, beside the texts the list shows for it.
+enum class TaskOutcome {
+    None,          // not started since it was queued, or still running
+    Completed,     // the whole file arrived
+    TooLarge,      // over the size limit: skipped, counts as completed
+    AlreadyThere,  // its file exists under the policy "跳过"
+    CannotReplace, // an existing file at the target could not be removed
+    Cancelled,     // stopped by the user while its body arrived
+    Failed,        // nothing usable arrived, or the body was cut short
+};
+
+// The texts the list shows in place of numbers. Every outcome text the
+// program writes into a task is spelt here and nowhere else.
+namespace outcometexts {
+
+inline constexpr char16_t kTooLarge[] = u"大文件，跳过";
+inline constexpr char16_t kAlreadyThere[] = u"已存在，跳过";
+inline constexpr char16_t kCannotReplace[] = u"无法替换";
+inline constexpr char16_t kCancelled[] = u"下载取消";
+inline constexpr char16_t kSizeUnknown[] = u"未知";         // Size while a body without length arrives
+inline constexpr char16_t kWaitingAgain[] = u"等待重新下载"; // Size of a task sent back to the queue
+inline constexpr char16_t kMarkedMissing[] = u"不存在";     // Progress of a task whose file is gone
+
+} // namespace outcometexts
+
+// The Progress text an outcome shows instead of a percentage; empty for the
+// outcomes that keep their numbers.
+QString OutcomeProgressText(TaskOutcome outcome);
