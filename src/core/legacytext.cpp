@@ -1,5 +1,6 @@
 #include "legacytext.h"
 
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -56,6 +57,18 @@ QString cutToBytes(const QString& text, qsizetype maxBytes)
         end = next;
     }
     return decode(QByteArrayView(bytes).first(end)).value_or(QString());
+}
+
+bool writeLines(const QString& filePath, const QStringList& lines, QString* error)
+{
+    QByteArray content;
+    for (const QString& line : lines)
+        content += encode(line) + "\r\n";
+    QSaveFile file(filePath);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
+    if (!written && error != nullptr)
+        *error = file.errorString();
+    return written;
 }
 
 } // namespace legacytext

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,5 +22,10 @@ qsizetype byteCount(QStringView text);
 // The longest prefix of whole characters whose encoded form has at most
 // maxBytes bytes.
 QString cutToBytes(const QString& text, qsizetype maxBytes);
+
+// Writes the lines as a text file of the program's own: GB18030, each line
+// ended by CR LF, written aside and renamed so that a failed write leaves an
+// earlier file whole. On failure the error text goes to *error when asked.
+bool writeLines(const QString& filePath, const QStringList& lines, QString* error = nullptr);
 
 } // namespace legacytext

@@ -9,7 +9,6 @@
 #include "downloads/list/savenaming.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -46,12 +45,10 @@ void ExportAnalysisList(const AnalysisList& list, UserPrompts& prompts)
     if (QFileInfo(file).suffix().isEmpty())
         file += u".txt"_s;
 
-    QString text;
+    QStringList lines;
     for (const AnalysisRecord& r : list.records())
-        text += r.Title + u"-【"_s + r.FileType + u"】"_s + r.AnalysisState + u"\r\n"_s;
-
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(legacytext::encode(text)) < 0 || !out.commit())
+        lines.append(r.Title + u"-【"_s + r.FileType + u"】"_s + r.AnalysisState);
+    if (!legacytext::writeLines(file, lines))
         return;
     const double kilobytes = static_cast<double>(QFileInfo(file).size()) / 1024.0;
     prompts.showMessage(u"保存文件完毕："_s + FormatKilobytes(kilobytes) + u"KB"_s, MessageIcon::Information);

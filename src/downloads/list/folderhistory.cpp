@@ -5,7 +5,6 @@
 #include "core/textfunctions.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 using namespace Qt::Literals::StringLiterals;
@@ -72,18 +71,8 @@ void LoadFolderHistory(QStringList& entries, const QString& filePath)
 
 bool SaveFolderHistory(const QStringList& entries, const QString& filePath)
 {
-    QByteArray content;
-    if (entries.isEmpty())
-        content = "\r\n";
-    for (const QString& entry : entries)
-        content += legacytext::encode(entry) + "\r\n";
-
-    // Written aside and renamed, so a full disk cannot leave half a history.
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(content);
-    return file.commit();
+    // An empty history is one empty line, as the program has always written it.
+    return legacytext::writeLines(filePath, entries.isEmpty() ? QStringList{QString()} : entries);
 }
 
 QString FolderHistoryFilePath()

@@ -13,7 +13,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace listmessages;
@@ -248,16 +247,14 @@ void DownloadListCommands::ExportTaskNames(bool unfinishedOnly)
     const QString file = m_prompts.chooseSaveFile(QString(), u"*.txt|*.txt"_s);
     if (file.isEmpty())
         return;
-    QString names;
+    QStringList names;
     for (const DownloadTask& task : list.tasks()) {
         if (!unfinishedOnly || task.State != TaskState::Completed)
-            names += task.Name + u"\r\n"_s;
+            names.append(task.Name);
     }
-    // Written aside and renamed: a failed export leaves an earlier file whole.
-    QSaveFile out(file);
-    const bool written = out.open(QIODevice::WriteOnly) && out.write(legacytext::encode(names)) >= 0 && out.commit();
-    if (!written)
-        m_prompts.showMessage(out.errorString(), MessageIcon::Error);
+    QString error;
+    if (!legacytext::writeLines(file, names, &error))
+        m_prompts.showMessage(error, MessageIcon::Error);
 }
 
 void DownloadListCommands::MarkMissingFiles()
