@@ -106,6 +106,46 @@ TEST(BrowserPage, SilentModeDecidesWhetherScriptDialogsShow)
     view.setPage(nullptr);
 }
 
+// Only a document that arrived completes: an error page does (it is what the
+// browser shows), a link that turns into a download does not (the page stays
+// as it was), though both end the busy state.
+TEST(BrowserPage, OnlyADocumentThatArrivedCompletes)
+{
+    TestHttpServer server;
+    ASSERT_TRUE(server.listen());
+    server.route("/start", htmlPage("<html><body><a id='missing' href='/missing'>Next</a>"
+                                    "<a id='file' href='/file'>Next</a></body></html>"));
+    TestHttpServer::Route file;
+    file.Body = PdfBody(4000);
+    file.ContentType = "application/octet-stream";
+    file.Headers = {{"Content-Disposition", "attachment; filename=article.pdf"}};
+    server.route("/file", file);
+    BrowserPage page(SharedProfile());
+    WebSearchBrowser browser(page);
+
+    struct Case {
+        const char* label;
+        QString id;
+        bool completes;
+        QString urlAfter;
+    } cases[] = {
+        {"page not found", u"missing"_s, true, u"/missing"_s},
+        {"download", u"file"_s, false, u"/start"_s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        ASSERT_TRUE(LoadAndWait(page, QUrl(server.url(u"/start"_s))));
+        QSignalSpy complete(&page, &BrowserPage::documentComplete);
+        QSignalSpy busy(&page, &BrowserPage::busyChanged);
+        ASSERT_TRUE(ClickNow(browser, ReadNow(browser).getElementById(c.id), u"A"_s));
+        ASSERT_TRUE(WaitUntil([&] { return busy.size() >= 2; })) << "the load never ended";
+        EXPECT_FALSE(page.isBusy());
+        QTest::qWait(100);
+        EXPECT_EQ(complete.size(), c.completes ? 1 : 0);
+        EXPECT_EQ(page.url(), QUrl(server.url(c.urlAfter)));
+    }
+}
+
 // A page that asks for a new window gets the address in the same page, and
 // no second window or page appears.
 TEST(BrowserPage, NewWindowsOpenInThePageItself)

@@ -2,7 +2,8 @@
 
 #include <QFile>
 #include <QSignalSpy>
-#include <QTest>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -29,6 +30,22 @@ void DeleteSharedProfile()
     profileSlot().reset();
 }
 
+bool WaitUntil(const std::function<bool()>& predicate, int timeoutMs)
+{
+    if (predicate())
+        return true;
+    QEventLoop loop;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        if (predicate())
+            loop.quit();
+    });
+    look.start(2);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return predicate();
+}
+
 bool LoadAndWait(BrowserPage& page, const QUrl& url, int timeoutMs)
 {
     QSignalSpy complete(&page, &BrowserPage::documentComplete);
@@ -41,7 +58,7 @@ DomSnapshot ReadNow(WebSearchBrowser& browser)
     std::optional<DomSnapshot> read;
     browser.readPage([&read](const DomSnapshot& page) { read = page; });
     // The caller checks what arrived.
-    static_cast<void>(QTest::qWaitFor([&read] { return read.has_value(); }, 20000));
+    static_cast<void>(WaitUntil([&read] { return read.has_value(); }, 20000));
     return read.value_or(DomSnapshot());
 }
 
@@ -50,7 +67,7 @@ bool ClickNow(WebSearchBrowser& browser, int index, const QString& tag)
     std::optional<bool> done;
     browser.clickElement(index, tag, [&done](bool clicked) { done = clicked; });
     // The caller checks what arrived.
-    static_cast<void>(QTest::qWaitFor([&done] { return done.has_value(); }, 20000));
+    static_cast<void>(WaitUntil([&done] { return done.has_value(); }, 20000));
     return done.value_or(false);
 }
 
@@ -59,7 +76,7 @@ QVariant RunInPage(BrowserPage& page, const QString& script)
     std::optional<QVariant> result;
     page.runJavaScript(script, [&result](const QVariant& value) { result = value; });
     // The caller checks what arrived.
-    static_cast<void>(QTest::qWaitFor([&result] { return result.has_value(); }, 20000));
+    static_cast<void>(WaitUntil([&result] { return result.has_value(); }, 20000));
     return result.value_or(QVariant());
 }
 

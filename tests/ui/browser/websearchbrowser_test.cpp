@@ -148,16 +148,44 @@ Element.prototype.getAttribute = function () { return 'spoiled'; };
     EXPECT_TRUE(ClickNow(browser, byClick, u"input"_s)); // any letter case
     std::optional<bool> set;
     browser.setElementValue(textIndex, u"INPUT"_s, u"typed"_s, [&set](bool done) { set = done; });
-    ASSERT_TRUE(QTest::qWaitFor([&set] { return set.has_value(); }));
+    ASSERT_TRUE(WaitUntil([&set] { return set.has_value(); }));
     EXPECT_EQ(set, true);
     set.reset();
     browser.setElementValue(plain, u"DIV"_s, u"typed"_s, [&set](bool done) { set = done; });
-    ASSERT_TRUE(QTest::qWaitFor([&set] { return set.has_value(); }));
+    ASSERT_TRUE(WaitUntil([&set] { return set.has_value(); }));
     EXPECT_EQ(set, false) << "a DIV has no value";
 
     snapshot = ReadNow(browser);
     EXPECT_TRUE(snapshot.element(byClick)->Checked);
     EXPECT_EQ(snapshot.element(textIndex)->Value, u"typed"_s);
+}
+
+// A renderer that does not answer (here a page script that hogs it) must not
+// leave the caller waiting for ever; the late answer is then dropped.
+TEST(WebSearchBrowser, AnAnswerThatNeverComesIsGivenUp)
+{
+    TestHttpServer server;
+    ASSERT_TRUE(server.listen());
+    server.route("/hog", htmlPage("<html><body><a href='/x'>Next</a></body></html>"));
+    BrowserPage page(SharedProfile());
+    WebSearchBrowser browser(page, 300);
+    ASSERT_TRUE(LoadAndWait(page, QUrl(server.url(u"/hog"_s))));
+    ASSERT_FALSE(ReadNow(browser).isEmpty());
+
+    // Not waited for: the snapshot script queues behind it.
+    page.runJavaScript(u"const t = Date.now(); while (Date.now() - t < 1500) {}"_s);
+    int answers = 0;
+    bool empty = false;
+    browser.readPage([&](const DomSnapshot& snapshot) {
+        ++answers;
+        empty = snapshot.isEmpty();
+    });
+    ASSERT_TRUE(WaitUntil([&answers] { return answers > 0; }, 1200)) << "no answer within the time-out";
+    EXPECT_TRUE(empty);
+    // After the hog ends, the page answers again, once per question.
+    QTest::qWait(1500);
+    ASSERT_FALSE(ReadNow(browser).isEmpty());
+    EXPECT_EQ(answers, 1);
 }
 
 QByteArray resultPageLinkingTo(int article, const QByteArray& next)
@@ -191,7 +219,7 @@ TEST(WebSearchBrowser, ClickingNextLoadsTheNextPage)
     const int next = FindNextLink(first);
     ASSERT_GE(next, 0);
     ASSERT_TRUE(ClickNow(browser, next, u"A"_s));
-    EXPECT_TRUE(QTest::qWaitFor([&browser] { return browser.isBusy(); }, 5000));
+    EXPECT_TRUE(WaitUntil([&browser] { return browser.isBusy(); }, 5000));
     EXPECT_TRUE(complete.isEmpty()) << "complete before the page arrived";
     ASSERT_TRUE(complete.wait(20000));
     EXPECT_FALSE(browser.isBusy());
@@ -227,7 +255,7 @@ TEST(WebSearchBrowser, AllPagesRunFollowsTheNextLinks)
     timing.SettleMs = 100;
     AnalysisController controller(model, browser, values, saveFolder, downloads, prompts, timing);
     controller.AddAllPages();
-    ASSERT_TRUE(QTest::qWaitFor([&controller] { return !controller.addAllRunning(); }, 60000));
+    ASSERT_TRUE(WaitUntil([&controller] { return !controller.addAllRunning(); }, 60000));
 
     ASSERT_EQ(list.count(), 3);
     for (int row = 0; row < 3; ++row) {
