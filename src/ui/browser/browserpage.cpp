@@ -23,8 +23,15 @@ BrowserPage::BrowserPage(BrowserProfile& profile, QObject* parent)
     // Not opening the request in a new page leaves it unhandled, so no second
     // window appears. load() rather than openIn(this): openIn drops a pending
     // runJavaScript callback.
-    connect(this, &QWebEnginePage::newWindowRequested, this,
-            [this](QWebEngineNewWindowRequest& request) { load(request.requestedUrl()); });
+    connect(this, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
+        // A blank window is one a script means to write into; loading it here
+        // would only wipe the page the user is on.
+        // (The engine asks for "about:blank#blocked" when a script opens "".)
+        const QUrl url = request.requestedUrl();
+        const bool blank = url.isEmpty() || (url.scheme() == u"about"_s && url.path() == u"blank"_s);
+        if (!blank)
+            load(url);
+    });
     // windowCloseRequested is left unconnected: a page script cannot close the
     // program's browser.
 }
