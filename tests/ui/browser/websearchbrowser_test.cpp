@@ -92,6 +92,55 @@ TEST(WebSearchBrowser, SavedPagesGiveTheSameRecordsAsTheParser)
     }
 }
 
+// The parts of a page where a browser and a parser most easily part ways:
+// SVG (its className is no string, its links have no resolved href), a form
+// whose fields shadow element properties, template content, implied and
+// misnested tags, inputs of every kind of type. Every field the logic reads agrees.
+TEST(WebSearchBrowser, HardPartsOfAPageReadAsTheParserReadsThem)
+{
+    const QByteArray html = R"html(<!DOCTYPE html><html><head><title>t</title></head><body>
+<svg class="icon big" id="logo"><a href="/svg-link" title="in svg"><text>S</text></a><g class="layer"></g></svg>
+<form id="f" class="search" title="Search"><input name="id" value="1"><input name="title"><input name="className">
+<input name="getAttribute" type="CHECKBOX" checked></form>
+<input type="radio" name="r" value=""><input type="RADIO" name="r"><input type="datetime" value="x"><input type=" Password ">
+<template><a href="/inside-template">hidden</a></template>
+<table><tr><td><a href="rel/page?x=1&amp;y=%20z#frag">cell</a><p>open<div>block</table>
+<ul><li><a href="https://other.example/a b">one</a><li><a>no href</a></ul>
+<a href="/caf&eacute;">caf&eacute;</a>
+</body></html>)html";
+    TestHttpServer server;
+    ASSERT_TRUE(server.listen());
+    server.route("/dir/hard", htmlPage(html));
+    BrowserPage page(SharedProfile());
+    WebSearchBrowser browser(page);
+    const QString url = server.url(u"/dir/hard"_s);
+    ASSERT_TRUE(LoadAndWait(page, QUrl(url)));
+
+    const DomSnapshot live = ReadNow(browser);
+    const DomSnapshot parsed = SnapshotFromHtml(html, url);
+    ASSERT_EQ(live.size(), parsed.size());
+    for (int i = 0; i < live.size(); ++i) {
+        const DomElement& a = *live.element(i);
+        const DomElement& b = *parsed.element(i);
+        SCOPED_TRACE(b.Tag.toStdString() + " at " + std::to_string(i));
+        EXPECT_EQ(a.Tag, b.Tag);
+        EXPECT_EQ(a.Parent, b.Parent);
+        EXPECT_EQ(a.End, b.End);
+        EXPECT_EQ(a.Id, b.Id);
+        EXPECT_EQ(a.ClassName, b.ClassName);
+        EXPECT_EQ(a.Title, b.Title);
+        EXPECT_EQ(a.Href, b.Href);
+        EXPECT_EQ(a.Name, b.Name);
+        EXPECT_EQ(a.Type, b.Type);
+        EXPECT_EQ(a.Value, b.Value);
+        EXPECT_EQ(a.Checked, b.Checked);
+        if (a.Tag == u"A"_s) {
+            EXPECT_EQ(a.InnerText, b.InnerText);
+        }
+    }
+    EXPECT_EQ(live.element(live.getElementById(u"logo"_s))->ClassName, u"icon big"_s);
+}
+
 // What the page shows now, not what its HTML said; and a page's own scripts
 // cannot spoil the snapshot by replacing built-ins or by naming form fields
 // after element properties.
