@@ -201,8 +201,10 @@ public:
             Open& top = open.back();
             const GumboNode& node = *nodes[static_cast<size_t>(top.Index)];
             const GumboVector& children = node.v.element.children;
-            // A template's content is not part of the document.
-            if (node.type == GUMBO_NODE_TEMPLATE || top.NextChild >= children.length) {
+            // A template's content is not part of the document; nor is a
+            // noscript's, which a browser running scripts reads as text.
+            const bool opaque = node.type == GUMBO_NODE_TEMPLATE || node.v.element.tag == GUMBO_TAG_NOSCRIPT;
+            if (opaque || top.NextChild >= children.length) {
                 m_elements[static_cast<size_t>(top.Index)].End = static_cast<int>(m_elements.size());
                 open.pop_back();
                 continue;

@@ -126,6 +126,13 @@ TEST(HtmlSnapshot, TemplateContentIsNotPartOfTheDocument)
 {
     const DomSnapshot doc = page("<template><a href=x>inside</a></template><a href=y>outside</a>");
     EXPECT_EQ(doc.getElementsByTagName(u"A"_s).size(), 1u);
+    // The browser runs scripts, so what noscript holds is text to it. (In the
+    // head the parser, which runs none, already closes the noscript at its
+    // first element that does not belong there.)
+    const DomSnapshot withNoscript = page("<body><noscript><a href=x>inside</a><div>d</div></noscript><a href=y>outside</a>");
+    ASSERT_EQ(withNoscript.getElementsByTagName(u"A"_s).size(), 1u);
+    EXPECT_TRUE(withNoscript.getElementsByTagName(u"DIV"_s).empty());
+    EXPECT_EQ(withNoscript.getElementsByTagName(u"NOSCRIPT"_s).size(), 1u);
 }
 
 TEST(DecodeHtml, CharsetTable)

@@ -93,7 +93,8 @@ TEST(WebSearchBrowser, SavedPagesGiveTheSameRecordsAsTheParser)
 }
 
 // The parts of a page where a browser and a parser most easily part ways:
-// SVG (its className is no string, its links have no resolved href), a form
+// SVG (its className is no string, its links have no resolved href), noscript
+// (text to a browser that runs scripts), a form
 // whose fields shadow element properties, template content, implied and
 // misnested tags, inputs of every kind of type. Every field the logic reads agrees.
 TEST(WebSearchBrowser, HardPartsOfAPageReadAsTheParserReadsThem)
@@ -103,7 +104,7 @@ TEST(WebSearchBrowser, HardPartsOfAPageReadAsTheParserReadsThem)
 <form id="f" class="search" title="Search"><input name="id" value="1"><input name="title"><input name="className">
 <input name="getAttribute" type="CHECKBOX" checked></form>
 <input type="radio" name="r" value=""><input type="RADIO" name="r"><input type="datetime" value="x"><input type=" Password ">
-<template><a href="/inside-template">hidden</a></template>
+<template><a href="/inside-template">hidden</a></template><noscript><a href="/noscript">no script</a></noscript>
 <table><tr><td><a href="rel/page?x=1&amp;y=%20z#frag">cell</a><p>open<div>block</table>
 <ul><li><a href="https://other.example/a b">one</a><li><a>no href</a></ul>
 <a href="/caf&eacute;">caf&eacute;</a>
