@@ -146,6 +146,40 @@ TEST(BrowserPage, OnlyADocumentThatArrivedCompletes)
     }
 }
 
+// The status text follows the pointer over a link and falls back to the
+// state of the load when it leaves.
+TEST(BrowserPage, StatusTextShowsTheHoveredLink)
+{
+    TestHttpServer server;
+    ASSERT_TRUE(server.listen());
+    server.route("/page", htmlPage("<html><body style='margin:0'>"
+                                   "<a href='/target' style='display:block;width:200px;height:50px'>link</a>"
+                                   "<div style='height:200px'>below</div></body></html>"));
+    BrowserPage page(SharedProfile());
+    QWebEngineView view;
+    view.setPage(&page);
+    view.resize(400, 300);
+    view.show();
+    ASSERT_TRUE(LoadAndWait(page, QUrl(server.url(u"/page"_s))));
+    EXPECT_EQ(page.statusText(), u"完成"_s);
+    // The view's input goes to its render widget once the page has drawn.
+    ASSERT_TRUE(WaitUntil([&view] { return view.focusProxy() != nullptr; }));
+    QWidget* input = view.focusProxy();
+    QSignalSpy status(&page, &BrowserPage::statusTextChanged);
+
+    // The first frame comes a little after the load: before it, nothing is
+    // under the pointer.
+    QTest::qWait(300);
+    QTest::mouseMove(input, QPoint(20, 20));
+    EXPECT_TRUE(WaitUntil([&] { return page.statusText() == server.url(u"/target"_s); }, 5000))
+        << page.statusText().toStdString();
+    QTest::mouseMove(input, QPoint(20, 150));
+    EXPECT_TRUE(WaitUntil([&] { return page.statusText() == u"完成"_s; }, 5000)) << page.statusText().toStdString();
+    ASSERT_GE(status.size(), 2);
+    EXPECT_EQ(status.last().first().toString(), u"完成"_s);
+    view.setPage(nullptr);
+}
+
 // A page that asks for a new window gets the address in the same page, and
 // no second window or page appears.
 TEST(BrowserPage, NewWindowsOpenInThePageItself)
