@@ -87,6 +87,18 @@ bool isHidden(const GumboElement& element)
     }
 }
 
+// input.type as the browser reports it: lower case, and "text" for a missing
+// or unknown type (the attribute is not trimmed: " password " is unknown).
+QString inputType(const QString& attributeValue)
+{
+    static const QStringList known{
+        u"button"_s, u"checkbox"_s, u"color"_s, u"date"_s, u"datetime-local"_s, u"email"_s, u"file"_s,
+        u"hidden"_s, u"image"_s, u"month"_s, u"number"_s, u"password"_s, u"radio"_s, u"range"_s,
+        u"reset"_s, u"search"_s, u"submit"_s, u"tel"_s, u"text"_s, u"time"_s, u"url"_s, u"week"_s};
+    const QString type = attributeValue.toLower();
+    return known.contains(type) ? type : u"text"_s;
+}
+
 // The text a reader sees in an element, as a browser's innerText gives it for
 // inline content: runs of white space become one space, <br> and block
 // boundaries become line breaks, hidden content is left out.
@@ -189,8 +201,10 @@ public:
             Open& top = open.back();
             const GumboNode& node = *nodes[static_cast<size_t>(top.Index)];
             const GumboVector& children = node.v.element.children;
-            // A template's content is not part of the document.
-            if (node.type == GUMBO_NODE_TEMPLATE || top.NextChild >= children.length) {
+            // A template's content is not part of the document; nor is a
+            // noscript's, which a browser running scripts reads as text.
+            const bool opaque = node.type == GUMBO_NODE_TEMPLATE || node.v.element.tag == GUMBO_TAG_NOSCRIPT;
+            if (opaque || top.NextChild >= children.length) {
                 m_elements[static_cast<size_t>(top.Index)].End = static_cast<int>(m_elements.size());
                 open.pop_back();
                 continue;
@@ -225,10 +239,11 @@ private:
             e.InnerText = text.result();
         } else if (element.tag == GUMBO_TAG_INPUT) {
             e.Name = attribute(element, "name");
-            e.Type = attribute(element, "type").trimmed().toLower();
-            if (e.Type.isEmpty())
-                e.Type = u"text"_s;
+            e.Type = inputType(attribute(element, "type"));
             e.Value = attribute(element, "value");
+            // A box without a value attribute submits, and reads as, "on".
+            if ((e.Type == u"checkbox"_s || e.Type == u"radio"_s) && !hasAttribute(element, "value"))
+                e.Value = u"on"_s;
             e.Checked = hasAttribute(element, "checked");
         }
         const int index = static_cast<int>(m_elements.size());

@@ -98,12 +98,41 @@ TEST(HtmlSnapshot, InputsCarryTheirState)
     EXPECT_EQ(doc.element(inputs[0])->Value, u"10.1"_s);
     EXPECT_EQ(doc.element(inputs[1])->Type, u"text"_s);
     EXPECT_FALSE(doc.element(inputs[1])->Checked);
+
+    // Type and value as the browser reports them.
+    const struct {
+        const char* html;
+        const char16_t* type;
+        const char16_t* value;
+    } cases[] = {
+        {"<input type=checkbox>", u"checkbox", u"on"},
+        {"<input type=radio value=''>", u"radio", u""},
+        {"<input type=RADIO>", u"radio", u"on"},
+        {"<input type=text>", u"text", u""},
+        {"<input type=' Password '>", u"text", u""},
+        {"<input type=PassWord>", u"password", u""},
+        {"<input type=datetime value=x>", u"text", u"x"},
+        {"<input type=foo>", u"text", u""},
+    };
+    for (const auto& c : cases) {
+        const DomSnapshot one = page(c.html);
+        const DomElement& input = firstOf(one, u"INPUT"_s);
+        EXPECT_EQ(input.Type, QString::fromUtf16(c.type)) << c.html;
+        EXPECT_EQ(input.Value, QString::fromUtf16(c.value)) << c.html;
+    }
 }
 
 TEST(HtmlSnapshot, TemplateContentIsNotPartOfTheDocument)
 {
     const DomSnapshot doc = page("<template><a href=x>inside</a></template><a href=y>outside</a>");
     EXPECT_EQ(doc.getElementsByTagName(u"A"_s).size(), 1u);
+    // The browser runs scripts, so what noscript holds is text to it. (In the
+    // head the parser, which runs none, already closes the noscript at its
+    // first element that does not belong there.)
+    const DomSnapshot withNoscript = page("<body><noscript><a href=x>inside</a><div>d</div></noscript><a href=y>outside</a>");
+    ASSERT_EQ(withNoscript.getElementsByTagName(u"A"_s).size(), 1u);
+    EXPECT_TRUE(withNoscript.getElementsByTagName(u"DIV"_s).empty());
+    EXPECT_EQ(withNoscript.getElementsByTagName(u"NOSCRIPT"_s).size(), 1u);
 }
 
 TEST(DecodeHtml, CharsetTable)

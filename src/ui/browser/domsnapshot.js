@@ -1,0 +1,52 @@
+// Returns the loaded document as the program's page snapshot (JSON text, the
+// format of domsnapshot.schema.json): every element in the order of
+// document.getElementsByTagName('*'), with the fields extraction and sign-in
+// read. Runs in the application world, so the page's own scripts cannot
+// replace the built-ins used here; the DOM itself is the page's.
+(function () {
+    'use strict';
+    // A form exposes its fields as properties ("id", "title", even
+    // "getAttribute"), so attributes are read through the prototype, and
+    // properties only where the element's own interface defines them.
+    const getAttribute = Element.prototype.getAttribute;
+    const attribute = (element, name) => getAttribute.call(element, name) || '';
+    const all = document.getElementsByTagName('*');
+    const indexOf = new Map();
+    const elements = new Array(all.length);
+    for (let i = 0; i < all.length; ++i) {
+        const element = all[i];
+        indexOf.set(element, i);
+        const parentElement = element.parentElement;
+        const parent = parentElement !== null && indexOf.has(parentElement) ? indexOf.get(parentElement) : -1;
+        const item = {
+            tag: element.tagName,
+            parent: parent,
+            id: attribute(element, 'id'),
+            className: attribute(element, 'class'),
+            title: attribute(element, 'title'),
+        };
+        if (element instanceof HTMLAnchorElement) {
+            item.href = element.href;
+            item.innerText = element.innerText;
+        } else if (element instanceof SVGAElement) {
+            // An SVG link has no resolved href property; resolve it like the
+            // browser would when followed.
+            const raw = attribute(element, 'href') || element.getAttributeNS('http://www.w3.org/1999/xlink', 'href') || '';
+            let href = '';
+            try {
+                href = raw === '' ? '' : new URL(raw, document.baseURI).href;
+            } catch (e) {
+                href = raw;
+            }
+            item.href = href;
+            item.innerText = element.textContent;
+        } else if (element instanceof HTMLInputElement) {
+            item.name = element.name;
+            item.type = element.type;
+            item.value = element.value;
+            item.checked = element.checked;
+        }
+        elements[i] = item;
+    }
+    return JSON.stringify({ url: document.URL, elements: elements });
+})();
