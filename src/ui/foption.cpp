@@ -1,0 +1,143 @@
+#include "foption.h"
+
+#include "controlnames.h"
+#include "downloadmethoddisplay.h"
+
+#include "core/appsettings.h"
+#include "ui/platform/isformloaded.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// "下载文件大小不超过：       MB" keeps its blank for the size box, which sits
+// over it as in the sentence the user reads.
+void placeInBlank(QLabel* sentence, QLineEdit* box, const QString& before, const QString& blank)
+{
+    const QFontMetrics metrics(sentence->font());
+    const int left = metrics.horizontalAdvance(before);
+    const int width = metrics.horizontalAdvance(blank);
+    box->setParent(sentence);
+    box->setFixedWidth(width);
+    sentence->setMinimumHeight(box->sizeHint().height());
+    box->move(left, 0);
+}
+
+} // namespace
+
+fOption::fOption(ProgramValues& values, AppSettings& settings, UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent)
+    , m_controller(values, settings, prompts)
+{
+    setObjectName(u"fOption"_s);
+    setWindowTitle(u"设置"_s);
+    buildControls();
+    connect(&m_controller, &OptionsController::downloadMethodChosen, this, [](int method) {
+        ShowDownloadMethod(FindLoadedForm(AppSettings::kDownloadWindow), method);
+    });
+    connect(Command1, &QPushButton::clicked, this, &fOption::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &fOption::Command2_Click);
+    Form_Load();
+}
+
+void fOption::buildControls()
+{
+    Label1 = NamedControl<QLabel>(u"Label1"_s, u"下载方式："_s);
+    Option1 = NamedControl<QRadioButton>(u"Option1"_s, u"下载方式一 (支持HTTP，单线程，代理服务器下载)"_s);
+    Option2 = NamedControl<QRadioButton>(u"Option2"_s, u"下载方式二 (支持HTTP，多线程下载)"_s);
+    Option1->setChecked(true);
+    Check1 = NamedControl<QCheckBox>(u"Check1"_s, u"下载使用代理服务器"_s);
+    Label14 = NamedControl<QLabel>(u"Label14"_s, u"地址："_s);
+    Text6 = NamedControl<QLineEdit>(u"Text6"_s);
+    Label6 = NamedControl<QLabel>(u"Label6"_s, u"(如：proxy.example.com 或者 192.168.0.1)"_s);
+    MakeGrey(Label6);
+    Label15 = NamedControl<QLabel>(u"Label15"_s, u"端口："_s);
+    Text8 = NamedControl<QLineEdit>(u"Text8"_s);
+    Text8->setMaximumWidth(80);
+    Label10 = NamedControl<QLabel>(u"Label10"_s, u"(如：3128 或者 80 等等)"_s);
+    MakeGrey(Label10);
+    Check2 = NamedControl<QCheckBox>(u"Check2"_s, u"提取网页信息时，提示下载保存路径"_s);
+    const QString before = u"下载文件大小不超过："_s;
+    const QString blank = u"       "_s;
+    Label2 = NamedControl<QLabel>(u"Label2"_s, before + blank + u"MB"_s);
+    Text1 = NamedControl<QLineEdit>(u"Text1"_s, u"10"_s);
+    Text1->setAlignment(Qt::AlignCenter);
+    placeInBlank(Label2, Text1, before, blank);
+    Command1 = NamedControl<QPushButton>(u"Command1"_s, u"确定"_s);
+    Command2 = NamedControl<QPushButton>(u"Command2"_s, u"关闭"_s);
+    Command1->setDefault(true);
+
+    auto* methods = new QVBoxLayout;
+    methods->setContentsMargins(16, 0, 0, 0);
+    methods->addWidget(Option1);
+    methods->addWidget(Option2);
+
+    auto* proxy = new QGridLayout;
+    proxy->setContentsMargins(16, 0, 0, 0);
+    proxy->addWidget(Label14, 0, 0);
+    proxy->addWidget(Text6, 0, 1, 1, 2);
+    proxy->addWidget(Label6, 1, 1, 1, 2);
+    proxy->addWidget(Label15, 2, 0);
+    proxy->addWidget(Text8, 2, 1);
+    proxy->addWidget(Label10, 2, 2);
+    proxy->setColumnStretch(2, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addLayout(methods);
+    layout->addSpacing(6);
+    layout->addWidget(Check1);
+    layout->addLayout(proxy);
+    layout->addSpacing(6);
+    layout->addWidget(Check2);
+    layout->addSpacing(6);
+    layout->addWidget(Label2);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void fOption::Form_Load()
+{
+    const OptionsForm form = m_controller.Form_Load(IsFormLoaded(AppSettings::kDownloadWindow));
+    Check1->setChecked(form.UseProxy);
+    Text6->setText(form.ProxyAddress);
+    Text8->setText(form.ProxyPort);
+    (form.Method == 2 ? Option2 : Option1)->setChecked(true);
+    Check2->setChecked(form.PromptSaveFolder);
+    Text1->setText(form.SizeText);
+}
+
+void fOption::Command1_Click()
+{
+    OptionsForm form;
+    form.Method = Option2->isChecked() ? 2 : 1;
+    form.UseProxy = Check1->isChecked();
+    form.ProxyAddress = Text6->text();
+    form.ProxyPort = Text8->text();
+    form.PromptSaveFolder = Check2->isChecked();
+    form.SizeText = Text1->text();
+    if (m_controller.Command1_Click(form))
+        accept();
+    else
+        Text1->setFocus();
+}
+
+void fOption::Command2_Click()
+{
+    reject();
+}

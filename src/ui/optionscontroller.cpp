@@ -1,0 +1,80 @@
+#include "optionscontroller.h"
+
+#include "dialogmessages.h"
+
+#include "core/appsettings.h"
+#include "core/programvalues.h"
+#include "core/userprompts.h"
+
+#include <cmath>
+
+using namespace dialogmessages;
+
+std::optional<double> ParseSizeLimit(const QString& text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value <= 0)
+        return std::nullopt;
+    return value;
+}
+
+QString SizeLimitText(double megabytes)
+{
+    return QString::number(megabytes, 'g', 15);
+}
+
+OptionsController::OptionsController(ProgramValues& values, AppSettings& settings, UserPrompts& prompts,
+                                     QObject* parent)
+    : QObject(parent)
+    , m_values(values)
+    , m_settings(settings)
+    , m_prompts(prompts)
+{
+}
+
+OptionsForm OptionsController::Form_Load(bool downloadWindowLoaded)
+{
+    if (!downloadWindowLoaded)
+        m_values.loadFrom(m_settings);
+
+    OptionsForm form;
+    form.UseProxy = m_values.UseProxy;
+    form.ProxyAddress = m_values.ProxyAddress;
+    form.ProxyPort = m_values.ProxyPort;
+    form.Method = m_values.DownloadMethod == 2 ? 2 : 1; // anything else keeps Option1
+    form.PromptSaveFolder = m_values.PromptSaveFolder;
+    form.SizeText = SizeLimitText(m_values.MaxFileSizeMB);
+    return form;
+}
+
+bool OptionsController::Command1_Click(const OptionsForm& form)
+{
+    const std::optional<double> size = ParseSizeLimit(form.SizeText);
+    if (!size) {
+        m_prompts.showMessage(QString::fromUtf16(kSizeNotPositive), MessageIcon::Error);
+        return false;
+    }
+
+    m_values.DownloadMethod = form.Method == 2 ? 2 : 1;
+    emit downloadMethodChosen(m_values.DownloadMethod);
+    m_settings.setDownloadMethod(m_values.DownloadMethod);
+
+    m_values.UseProxy = form.UseProxy;
+    m_settings.setUseProxy(m_values.UseProxy);
+    m_values.ProxyAddress = form.ProxyAddress.trimmed();
+    m_settings.setProxyAddress(m_values.ProxyAddress);
+    m_values.ProxyPort = form.ProxyPort.trimmed();
+    m_settings.setProxyPort(m_values.ProxyPort);
+    bool portIsNumber = false;
+    m_values.ProxyPort.toDouble(&portIsNumber);
+    if (m_values.UseProxy && (m_values.ProxyAddress.isEmpty() || !portIsNumber))
+        m_prompts.showMessage(QString::fromUtf16(kProxyFormatWrong), MessageIcon::Error);
+
+    m_values.PromptSaveFolder = form.PromptSaveFolder;
+    m_settings.setPromptSaveFolder(m_values.PromptSaveFolder);
+
+    m_values.MaxFileSizeMB = *size;
+    m_settings.setMaxFileSizeMB(*size);
+    return true;
+}

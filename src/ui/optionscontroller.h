@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class AppSettings;
+class UserPrompts;
+struct ProgramValues;
+
+// What the options dialog's controls hold.
+struct OptionsForm {
+    int Method = 1; // 1: Option1 selected, 2: Option2
+    bool UseProxy = false;
+    QString ProxyAddress;
+    QString ProxyPort;
+    bool PromptSaveFolder = false;
+    QString SizeText;
+};
+
+// The size box as a number of megabytes: nullopt unless it is a positive number.
+std::optional<double> ParseSizeLimit(const QString& text);
+// 10 as "10", 2.5 as "2.5", never in exponent form.
+QString SizeLimitText(double megabytes);
+
+// The options dialog's logic: shows the program-wide values and stores them
+// at once when confirmed.
+class OptionsController final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(OptionsController)
+
+public:
+    OptionsController(ProgramValues& values, AppSettings& settings, UserPrompts& prompts, QObject* parent = nullptr);
+
+    // The controls' contents. Until a download window has loaded the values
+    // they are the built-in defaults, so then they are read from the store.
+    OptionsForm Form_Load(bool downloadWindowLoaded);
+
+    // "确定": stores everything and answers true (close). A size that is not a
+    // positive number is refused with a message before anything is stored; the
+    // dialog stays open. Proxy values that look wrong only draw a warning.
+    bool Command1_Click(const OptionsForm& form);
+
+signals:
+    // The method was confirmed; an open download window shows it.
+    void downloadMethodChosen(int method);
+
+private:
+    ProgramValues& m_values;
+    AppSettings& m_settings;
+    UserPrompts& m_prompts;
+};

@@ -1,0 +1,79 @@
+#include "qtuserprompts.h"
+
+#include "filedialogfilter.h"
+
+#include "core/programnames.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString captionOr(const QString& caption)
+{
+    return caption.isEmpty() ? programnames::kApplication : caption;
+}
+
+} // namespace
+
+QtUserPrompts::QtUserPrompts(QWidget* owner)
+    : m_owner(owner)
+{
+}
+
+void QtUserPrompts::showMessage(const QString& text, MessageIcon icon, const QString& caption)
+{
+    QMessageBox box(boxIcon(icon), captionOr(caption), text, QMessageBox::Ok, m_owner);
+    box.exec();
+}
+
+bool QtUserPrompts::askYesNo(const QString& text, MessageIcon icon, const QString& caption)
+{
+    QMessageBox box(boxIcon(icon), captionOr(caption), text, QMessageBox::Yes | QMessageBox::No, m_owner);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtUserPrompts::askText(const QString& prompt, const QString& caption,
+                                              const QString& initialText)
+{
+    bool ok = false;
+    const QString text
+        = QInputDialog::getText(m_owner, captionOr(caption), prompt, QLineEdit::Normal, initialText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+QString QtUserPrompts::chooseSaveFile(const QString& caption, const QString& filter, const QString& startPath)
+{
+    return QFileDialog::getSaveFileName(m_owner, captionOr(caption), startPath, QtFileDialogFilter(filter));
+}
+
+QString QtUserPrompts::chooseOpenFile(const QString& caption, const QString& filter, const QString& startPath)
+{
+    return QFileDialog::getOpenFileName(m_owner, captionOr(caption), startPath, QtFileDialogFilter(filter));
+}
+
+QString QtUserPrompts::chooseFolder(const QString& caption, const QString& startFolder)
+{
+    return QFileDialog::getExistingDirectory(m_owner, captionOr(caption), startFolder, QFileDialog::ShowDirsOnly);
+}

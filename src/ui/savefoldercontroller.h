@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class AppSettings;
+class UserPrompts;
+struct ProgramValues;
+
+// What the save folder dialog shows when it opens.
+struct SaveFolderForm {
+    QStringList History;     // the drop-down list
+    QString Folder;          // the box's text
+    bool NameByOriginalFile; // "原文件名" selected
+};
+
+// The save folder dialog's logic. Its results are the program-wide
+// SaveFolder, SaveFolderCancelled and NameByOriginalFile.
+class SaveFolderController final {
+public:
+    SaveFolderController(ProgramValues& values, AppSettings& settings, UserPrompts& prompts, QString historyFile);
+
+    SaveFolderForm Form_Load();
+
+    // "...": the folder picked, or the box's text when the picker is cancelled.
+    QString Command1_Click(const QString& folderText);
+
+    // "确定": true when the folder exists (created if need be) and the results
+    // are set; false after "文件夹设置错误！", with nothing changed.
+    bool Command2_Click(const QString& folderText, bool nameByOriginalFile);
+
+    // "取消".
+    void Command3_Click();
+
+private:
+    ProgramValues& m_values;
+    AppSettings& m_settings;
+    UserPrompts& m_prompts;
+    QString m_historyFile;
+    QStringList m_history;
+};

@@ -1,0 +1,66 @@
+#include "dialogfixture.h"
+
+#include "downloads/list/downloadactivity.h"
+#include "downloads/list/downloadlist.h"
+#include "downloads/list/downloadtablemodel.h"
+#include "ui/addresslistdialog.h"
+#include "ui/foption.h"
+#include "ui/fselefilesavepath.h"
+#include "ui/urlreplace.h"
+
+#include <QDir>
+#include <QFontDatabase>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct Idle final : DownloadActivity {
+    bool DownloadsActive() const override { return false; }
+    bool TransferBusy() const override { return false; }
+    bool SchedulerEnabled() const override { return false; }
+};
+
+// Writes what the user sees into the build folder, to be looked at.
+void capture(QWidget& dialog, const QString& name)
+{
+    dialog.show();
+    const QImage image = dialog.grab().toImage();
+    ASSERT_FALSE(image.isNull()) << name.toStdString();
+    const QString folder = QStringLiteral(PAPERPULL_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
+    EXPECT_TRUE(image.save(folder + u'/' + name + u".png"_s)) << name.toStdString();
+}
+
+TEST(Screenshots, EveryDialog)
+{
+    // Without a font for Chinese every caption would be a row of boxes.
+    ASSERT_FALSE(QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty());
+
+    DialogFixture f;
+    f.settings.setSaveFolder(f.temp.path() + u"/papers/"_s);
+    {
+        fOption dialog(f.values, f.settings, f.prompts);
+        capture(dialog, u"foption"_s);
+    }
+    {
+        fSeleFileSavePath dialog(f.values, f.settings, f.prompts, f.temp.filePath(u"SaveList.dat"_s));
+        capture(dialog, u"fselefilesavepath"_s);
+    }
+    DownloadList list;
+    DownloadTableModel model(list);
+    Idle idle;
+    {
+        UrlReplace dialog(model, idle, f.prompts);
+        capture(dialog, u"urlreplace"_s);
+    }
+    {
+        AddressListDialog dialog(model, f.temp.path() + u"/papers/"_s, f.prompts);
+        capture(dialog, u"addresslistdialog"_s);
+    }
+}
+
+} // namespace
