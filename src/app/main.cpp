@@ -1,18 +1,64 @@
+#include "core/appsettings.h"
+#include "core/inisettingsstorage.h"
+#include "core/programfolders.h"
+#include "core/programnames.h"
+#include "core/programvalues.h"
 #include "core/systemprobes.h"
+#include "downloads/list/folderhistory.h"
+#include "ui/browser/browserprofile.h"
+#include "ui/ffiledownload.h"
+#include "ui/platform/desktopshell.h"
+#include "ui/platform/notifysoundplayer.h"
+#include "ui/platform/qtuserprompts.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTextStream>
+
+#include <cstdio>
+#include <cstdlib>
 
 using namespace Qt::Literals::StringLiterals;
 
-// The windows are not part of this build yet. Until they are, the program says
-// so plainly instead of opening an empty window.
+namespace {
+
+// Without a display the toolkit would abort with a message about its
+// platform plugin; say plainly what is missing instead.
+bool displayAvailable()
+{
+    const auto set = [](const char* name) { return !qEnvironmentVariableIsEmpty(name); };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    out << u"Paperpull "_s << CurrentProgramVersion().text() << u" on "_s << GetSystemVersionName() << Qt::endl
-        << u"This build holds the program's foundations (settings, names, the download list);"_s << Qt::endl
-        << u"the search and download windows are not built yet."_s << Qt::endl;
-    return 0;
+    if (!displayAvailable()) {
+        std::fprintf(stderr, "paperpull: no display to open its windows on (neither DISPLAY nor WAYLAND_DISPLAY "
+                             "is set); start it from a desktop session, or under xvfb-run.\n");
+        return 3;
+    }
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // the browser's pages need it
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(programnames::kOrganisation);
+    QApplication::setApplicationName(programnames::kApplication);
+    QApplication::setApplicationVersion(CurrentProgramVersion().text());
+
+    IniSettingsStorage storage;
+    AppSettings settings(storage, ProgramFolder());
+    ProgramValues values;
+    values.loadFrom(settings);
+
+    // The transfers send the browser's identity, so the profile comes first.
+    BrowserProfile browser;
+    QtUserPrompts prompts;
+    DesktopShell desktop;
+    NotifySoundPlayer sounds(ProgramFolder(), ProgramDataFolder());
+
+    auto* window = new fFileDownload({values, settings, prompts, desktop, sounds, FolderHistoryFilePath()},
+                                     {.UserAgent = browser.httpUserAgent()});
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    prompts.setOwner(window);
+    window->showAsPlaced();
+    return app.exec();
 }

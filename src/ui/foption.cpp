@@ -2,6 +2,7 @@
 
 #include "controlnames.h"
 #include "downloadmethoddisplay.h"
+#include "sentenceblank.h"
 
 #include "core/appsettings.h"
 #include "ui/platform/isformloaded.h"
@@ -17,22 +18,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-// "下载文件大小不超过：       MB" keeps its blank for the size box, which sits
-// over it as in the sentence the user reads.
-void placeInBlank(QLabel* sentence, QLineEdit* box, const QString& before, const QString& blank)
-{
-    const QFontMetrics metrics(sentence->font());
-    const int left = metrics.horizontalAdvance(before);
-    const int width = metrics.horizontalAdvance(blank);
-    box->setParent(sentence);
-    box->setFixedWidth(width);
-    sentence->setMinimumHeight(box->sizeHint().height());
-    box->move(left, 0);
-}
-
-} // namespace
 
 fOption::fOption(ProgramValues& values, AppSettings& settings, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent)
@@ -71,7 +56,7 @@ void fOption::buildControls()
     Label2 = NamedControl<QLabel>(u"Label2"_s, before + blank + u"MB"_s);
     Text1 = NamedControl<QLineEdit>(u"Text1"_s, u"10"_s);
     Text1->setAlignment(Qt::AlignCenter);
-    placeInBlank(Label2, Text1, before, blank);
+    PlaceInBlank(Label2, Text1, before, blank);
     Command1 = NamedControl<QPushButton>(u"Command1"_s, u"确定"_s);
     Command2 = NamedControl<QPushButton>(u"Command2"_s, u"关闭"_s);
     Command1->setDefault(true);

@@ -48,6 +48,11 @@ void DownloadScheduler::startHousekeeping()
     m_housekeepingTimer.start();
 }
 
+void DownloadScheduler::stopHousekeeping()
+{
+    m_housekeepingTimer.stop();
+}
+
 int DownloadScheduler::DownloadMethod() const
 {
     return m_values.DownloadMethod == 1 ? 1 : 2;

@@ -62,8 +62,10 @@ public:
     void setAutoLogin(AutoLogin* login) { m_login = login; }
     void setSingleTransferFactory(TransferFactory* factory) { m_single = factory; }
 
-    // The window has loaded: the housekeeping timer runs from now on.
+    // The window has loaded: the housekeeping timer runs from now on, until
+    // the window closes.
     void startHousekeeping();
+    void stopHousekeeping();
 
     void StartDownloads();
     void StopDownloads();

@@ -23,6 +23,7 @@ DownloadsController::DownloadsController(ProgramValues& values, UserPrompts& pro
                                          SoundPlayer& sounds, DownloadsSetup setup, QObject* parent)
     : QObject(parent)
     , m_values(values)
+    , m_clock(setup.Clock)
     , m_queuedPrompts(prompts)
     , m_context{&m_network, setup.UserAgent}
     , m_parallel(m_context, setup.Clock, m_values)

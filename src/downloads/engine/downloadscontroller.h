@@ -52,6 +52,8 @@ public:
     DownloadListOrdering& ordering() { return m_ordering; }
     QNetworkAccessManager& network() { return m_network; }
     const ProgramValues& values() const { return m_values; }
+    // The engine's clock: seconds since midnight.
+    double now() const { return m_clock(); }
 
     // The options dialog was confirmed: the method, proxy and size limit in
     // force from the next start.
@@ -59,6 +61,7 @@ public:
 
 private:
     ProgramValues& m_values;
+    SecondsClock m_clock;
     QueuedPrompts m_queuedPrompts;
     QNetworkAccessManager m_network;
     NetworkContext m_context;

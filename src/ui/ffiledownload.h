@@ -1,0 +1,145 @@
+#pragma once
+
+#include "downloads/engine/downloadscontroller.h"
+#include "downloads/engine/downloadwindowcontroller.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class AppSettings;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTableView;
+class Shell;
+class SoundPlayer;
+class TaskIconsProxy;
+class UserPrompts;
+struct ProgramValues;
+
+// The start-up cover, which comes back when the last main window closes.
+class StartupCover {
+public:
+    virtual ~StartupCover() = default;
+    virtual void showCover() = 0;
+};
+
+// "文件下载": the download list and the controls that drive its downloads.
+// A view over the window's engine (DownloadsController) and its rules
+// (DownloadWindowController); every command runs there.
+class fFileDownload final : public QMainWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(fFileDownload)
+
+public:
+    struct Services {
+        ProgramValues& Values;
+        AppSettings& Settings;
+        UserPrompts& Prompts;
+        Shell& Desktop;
+        SoundPlayer& Sounds;
+        QString FolderHistoryFile; // the save folder dialog's history
+    };
+
+    fFileDownload(Services services, DownloadsSetup setup, QWidget* parent = nullptr);
+    ~fFileDownload() override;
+
+    DownloadsController& engine() { return m_engine; }
+    void setCover(StartupCover* cover) { m_cover = cover; }
+
+    // Shows the window where it was last closed, maximised on a first start
+    // or another screen.
+    void showAsPlaced();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    QWidget* buildTopPanel();
+    void buildStatusBar();
+    void buildMenus();
+    QAction* addCommand(QMenu* menu, const QString& caption, void (fFileDownload::*slot)());
+    void bindEngine();
+
+    void Form_Load();
+    void Form_Activate();
+    bool Form_Unload();
+    void ListView3_MouseDown(const QPoint& position);
+    void ListView3_ColumnClick(int column);
+    void ListView3_ItemClick(const QModelIndex& index);
+    void ListView3_DblClick(const QModelIndex& index);
+    void StatusBar1_PanelClick(int panel);
+
+    void showMethod();
+    void showSwitches();
+    void syncSelectionFromTasks();
+    void takeViewSelection();
+    void applyMenuStates(const ListMenuStates& states);
+
+    // Menu commands that need more than one call.
+    void selectAll();
+    void selectNone();
+    void shuffle();
+    void autoSizeColumns();
+    void redownloadSmall();
+    void openOptions();
+    void openUrlReplace();
+    void addAddresses();
+    void toggleAutoLocate();
+    void showAbout();
+    void sendSuggestion();
+
+    Services m_services;
+    DownloadsController m_engine;
+    DownloadWindowController m_rules;
+    StartupCover* m_cover = nullptr;
+    bool m_syncingSelection = false;
+
+    // The controls, under their given names (also their objectName).
+    QWidget* Picture3 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label7 = nullptr;
+    QPushButton* Command26 = nullptr;
+    QLabel* Label2 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QLabel* Label5 = nullptr; // its caption has a blank Combo2 fills
+    QComboBox* Combo2 = nullptr;
+    QWidget* Picture1 = nullptr;
+    QLabel* Label8 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QRadioButton* Option3 = nullptr;
+    QCheckBox* Check3 = nullptr;
+    QComboBox* Combo4 = nullptr;
+    QCheckBox* Check4 = nullptr;
+    QCheckBox* Check5 = nullptr;
+    QCheckBox* Check6 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command31 = nullptr;
+    QLabel* Shape1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QTableView* ListView3 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    std::array<QLabel*, 4> StatusPanels{};
+
+    std::unique_ptr<TaskIconsProxy> m_view;
+    QMenu* m_listMenu = nullptr;
+    QAction* m_clearMenu = nullptr;
+    QAction* m_clearAll = nullptr;
+    QAction* m_start = nullptr;
+    QAction* m_stop = nullptr;
+    QAction* m_selectAll = nullptr;
+    QAction* m_autoLocate = nullptr;
+};
