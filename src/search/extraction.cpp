@@ -197,7 +197,13 @@ int ParseIssueItems(const DomSnapshot& page, const ExtractionOptions& options, A
         const DomElement& a = *page.element(titleLink);
         const QString link = fetchable(trimSpaces(a.Href));
         const QString doi = link.isEmpty() ? QString() : doiFromLink(link);
-        const QString address = doi.isEmpty() ? QString() : origin(QUrl(link)) + u"/doi/pdf/"_s + doi;
+        // The paper is fetched from the site the user is on: an "http://" link on
+        // an "https://" page would otherwise send the download round a redirect,
+        // or to a host whose cookies the sign-in never set.
+        const QUrl pageUrl(page.url());
+        const bool pageIsWeb = pageUrl.scheme() == u"http"_s || pageUrl.scheme() == u"https"_s;
+        const QString site = pageIsWeb ? origin(pageUrl) : origin(QUrl(link));
+        const QString address = doi.isEmpty() ? QString() : site + u"/doi/pdf/"_s + doi;
         if (add(list, page, trimSpaces(a.InnerText), address, u"pdf"_s, options, u"ACS"_s))
             ++found;
     }

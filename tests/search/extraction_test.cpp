@@ -115,6 +115,27 @@ TEST(Extraction, PageWithoutEntriesFindsNothing)
     EXPECT_TRUE(list.isEmpty());
 }
 
+TEST(Extraction, CurrentLayoutFetchesFromTheSiteThePageIsOn)
+{
+    const QByteArray entry = "<div class='issue-item'><h5 class='issue-item_title'>"
+                             "<a href='http://pubs.example.org/doi/10.1021/jacs.4c09999'>Mixed Scheme</a></h5></div>";
+    const struct {
+        const char* Label;
+        QString PageUrl;
+        QString Address;
+    } cases[] = {
+        {"https_page_http_link", kPageUrl, u"https://pubs.example.org/doi/pdf/10.1021/jacs.4c09999"_s},
+        {"page_on_a_port", u"http://127.0.0.1:8080/results"_s, u"http://127.0.0.1:8080/doi/pdf/10.1021/jacs.4c09999"_s},
+        {"saved_page_without_address", u"file:///tmp/results.html"_s,
+         u"http://pubs.example.org/doi/pdf/10.1021/jacs.4c09999"_s},
+    };
+    for (const auto& c : cases) {
+        AnalysisList list;
+        ASSERT_EQ(ParseIssueItems(SnapshotFromHtml(entry, c.PageUrl), {}, list), 1) << c.Label;
+        EXPECT_EQ(list.records().front().ArticleUrl, c.Address) << c.Label;
+    }
+}
+
 TEST(FindNextLink, Table)
 {
     const struct {
