@@ -5,8 +5,9 @@
 #include "core/programvalues.h"
 #include "core/systemprobes.h"
 #include "downloads/list/folderhistory.h"
+#include "core/machineregistry.h"
 #include "ui/browser/browserprofile.h"
-#include "ui/ffiledownload.h"
+#include "ui/mainwindows.h"
 #include "ui/platform/desktopshell.h"
 #include "ui/platform/notifysoundplayer.h"
 #include "ui/platform/qtuserprompts.h"
@@ -20,6 +21,10 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+
+// Where the newest version's number is asked for. The project has no such
+// server yet; while this is empty the start-up asks nothing.
+const QString kVersionServer;
 
 // Without a display the toolkit would abort with a message about its
 // platform plugin; say plainly what is missing instead.
@@ -55,10 +60,11 @@ int main(int argc, char* argv[])
     DesktopShell desktop;
     NotifySoundPlayer sounds(ProgramFolder(), ProgramDataFolder());
 
-    auto* window = new fFileDownload({values, settings, prompts, desktop, sounds, FolderHistoryFilePath()},
-                                     {.UserAgent = browser.httpUserAgent()});
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    prompts.setOwner(window);
-    window->showAsPlaced();
+    MainWindows windows({values, settings, prompts, desktop, sounds, browser, FolderHistoryFilePath(), kVersionServer,
+                         QString(), MachineRegistry::defaultFilePath()});
+    // The cover ends the program; a main window closing brings it back instead.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&windows, &MainWindows::programEnded, &app, [] { QApplication::exit(0); });
+    windows.start();
     return app.exec();
 }

@@ -3,6 +3,7 @@
 #include "controlnames.h"
 #include "progressdelegate.h"
 #include "sentenceblank.h"
+#include "startupcover.h"
 #include "taskiconsproxy.h"
 
 #include "core/appsettings.h"

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class AppSettings;
@@ -20,16 +21,10 @@ class QStatusBar;
 class QTableView;
 class Shell;
 class SoundPlayer;
+class StartupCover;
 class TaskIconsProxy;
 class UserPrompts;
 struct ProgramValues;
-
-// The start-up cover, which comes back when the last main window closes.
-class StartupCover {
-public:
-    virtual ~StartupCover() = default;
-    virtual void showCover() = 0;
-};
 
 // "文件下载": the download list and the controls that drive its downloads.
 // A view over the window's engine (DownloadsController) and its rules
@@ -53,6 +48,8 @@ public:
 
     DownloadsController& engine() { return m_engine; }
     void setCover(StartupCover* cover) { m_cover = cover; }
+    // "窗口 ▸ 资料检索分析窗口": offered once the window is given a way to open it.
+    void setSearchWindowOpener(std::function<void()> open);
 
     // Shows the window where it was last closed, maximised on a first start
     // or another screen.
@@ -142,4 +139,6 @@ private:
     QAction* m_stop = nullptr;
     QAction* m_selectAll = nullptr;
     QAction* m_autoLocate = nullptr;
+    QAction* m_searchWindow = nullptr;
+    std::function<void()> m_openSearchWindow;
 };

@@ -3,16 +3,15 @@
 #include "addresslistdialog.h"
 #include "ffiledownload.h"
 #include "foption.h"
+#include "frmabout.h"
 #include "savefolderdialogprompt.h"
 #include "urlreplace.h"
 
 #include "core/programvalues.h"
-#include "core/systemprobes.h"
 #include "core/userprompts.h"
 #include "ui/platform/suggestionmail.h"
 
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QTableView>
 
 using namespace Qt::Literals::StringLiterals;
@@ -83,8 +82,11 @@ void fFileDownload::buildMenus()
     connect(&scheduler, &DownloadScheduler::startMenuEnabledChanged, m_start, &QAction::setEnabled);
 
     QMenu* windows = menuBar()->addMenu(u"窗口(&W)"_s);
-    // The search window comes with its own issue of work; until then the entry is not usable.
-    windows->addAction(u"资料检索分析窗口"_s)->setEnabled(false);
+    m_searchWindow = run(windows, u"资料检索分析窗口"_s, [this] {
+        if (m_openSearchWindow)
+            m_openSearchWindow();
+    });
+    m_searchWindow->setEnabled(false);
 
     QMenu* tools = menuBar()->addMenu(u"工具(&T)"_s);
     addCommand(tools, u"设置"_s, &fFileDownload::openOptions);
@@ -163,11 +165,16 @@ void fFileDownload::toggleAutoLocate()
     m_engine.scheduler().switches().AutoLocate = m_autoLocate->isChecked();
 }
 
+void fFileDownload::setSearchWindowOpener(std::function<void()> open)
+{
+    m_openSearchWindow = std::move(open);
+    m_searchWindow->setEnabled(bool(m_openSearchWindow));
+}
+
 void fFileDownload::showAbout()
 {
-    QMessageBox::about(this, u"关于"_s,
-                       u"Paperpull "_s + CurrentProgramVersion().text() + u"\n文献检索与下载\n\n"_s
-                           + GetSystemVersionName());
+    frmAbout about(this);
+    about.exec();
 }
 
 void fFileDownload::sendSuggestion()

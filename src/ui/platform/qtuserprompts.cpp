@@ -6,6 +6,7 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QApplication>
 #include <QMessageBox>
 
 namespace {
@@ -41,13 +42,13 @@ QtUserPrompts::QtUserPrompts(QWidget* owner)
 
 void QtUserPrompts::showMessage(const QString& text, MessageIcon icon, const QString& caption)
 {
-    QMessageBox box(boxIcon(icon), captionOr(caption), text, QMessageBox::Ok, m_owner);
+    QMessageBox box(boxIcon(icon), captionOr(caption), text, QMessageBox::Ok, owner());
     box.exec();
 }
 
 bool QtUserPrompts::askYesNo(const QString& text, MessageIcon icon, const QString& caption)
 {
-    QMessageBox box(boxIcon(icon), captionOr(caption), text, QMessageBox::Yes | QMessageBox::No, m_owner);
+    QMessageBox box(boxIcon(icon), captionOr(caption), text, QMessageBox::Yes | QMessageBox::No, owner());
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
@@ -57,7 +58,7 @@ std::optional<QString> QtUserPrompts::askText(const QString& prompt, const QStri
 {
     bool ok = false;
     const QString text
-        = QInputDialog::getText(m_owner, captionOr(caption), prompt, QLineEdit::Normal, initialText, &ok);
+        = QInputDialog::getText(owner(), captionOr(caption), prompt, QLineEdit::Normal, initialText, &ok);
     if (!ok)
         return std::nullopt;
     return text;
@@ -65,15 +66,21 @@ std::optional<QString> QtUserPrompts::askText(const QString& prompt, const QStri
 
 QString QtUserPrompts::chooseSaveFile(const QString& caption, const QString& filter, const QString& startPath)
 {
-    return QFileDialog::getSaveFileName(m_owner, captionOr(caption), startPath, QtFileDialogFilter(filter));
+    return QFileDialog::getSaveFileName(owner(), captionOr(caption), startPath, QtFileDialogFilter(filter));
 }
 
 QString QtUserPrompts::chooseOpenFile(const QString& caption, const QString& filter, const QString& startPath)
 {
-    return QFileDialog::getOpenFileName(m_owner, captionOr(caption), startPath, QtFileDialogFilter(filter));
+    return QFileDialog::getOpenFileName(owner(), captionOr(caption), startPath, QtFileDialogFilter(filter));
 }
 
 QString QtUserPrompts::chooseFolder(const QString& caption, const QString& startFolder)
 {
-    return QFileDialog::getExistingDirectory(m_owner, captionOr(caption), startFolder, QFileDialog::ShowDirsOnly);
+    return QFileDialog::getExistingDirectory(owner(), captionOr(caption), startFolder, QFileDialog::ShowDirsOnly);
+}
+
+QWidget* QtUserPrompts::owner() const
+{
+    // Without a fixed owner a box belongs to the window the user is working in.
+    return m_owner != nullptr ? m_owner.data() : QApplication::activeWindow();
 }

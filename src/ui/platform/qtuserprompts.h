@@ -22,5 +22,7 @@ public:
     QString chooseFolder(const QString& caption, const QString& startFolder) override;
 
 private:
+    QWidget* owner() const;
+
     QPointer<QWidget> m_owner;
 };
