@@ -42,6 +42,9 @@ CurlLayer::CurlLayer(QObject* parent)
     curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
     curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &CurlLayer::timerCallback);
     curl_multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
+    // Connections stay open for the next file of the same server, also while
+    // fewer transfers than slots are running (curl's default shrinks with them).
+    curl_multi_setopt(m_multi, CURLMOPT_MAXCONNECTS, 16L);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
     m_deliverTimer.setSingleShot(true);

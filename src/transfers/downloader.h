@@ -41,6 +41,7 @@ public:
 
     void BeginDownload(const QString& url, const QString& saveFile, const QString& referer) override;
     void Cancel() override;
+    BodySample bodySample() const override { return m_part.committedSample(); }
     // Cancels every read of the download; always 0.
     int CancelAsyncRead();
 

@@ -39,6 +39,7 @@ public:
     void BeginDownload(const QString& url, const QString& saveFile, const QString& referer) override;
     void SaveInto(const QString& saveFile) override;
     void Cancel() override;
+    BodySample bodySample() const override { return m_part.committedSample(); }
 
     // The stall look, once a second while a body streams; public for tests.
     void stallTick();

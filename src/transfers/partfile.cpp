@@ -14,6 +14,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+constexpr qint64 kSampleHeadBytes = 10240;
+constexpr qint64 kSampleTailBytes = 128;
+
 bool writeAll(int fd, const char* data, qint64 size)
 {
     while (size > 0) {
@@ -39,6 +42,7 @@ bool PartFile::open(const QString& targetPath, QByteArrayView placeholder)
     discard();
     m_target = targetPath;
     m_size = 0;
+    m_sample = {};
     m_placeholder = placeholder.toByteArray();
     const QByteArray target = QFile::encodeName(targetPath);
     // O_EXCL: a name some other task or program took in the meantime is
@@ -75,6 +79,15 @@ bool PartFile::write(const char* data, qint64 size)
     if (m_fd < 0 || !writeAll(m_fd, data, size))
         return false;
     m_size += size;
+    if (m_sample.Head.size() < kSampleHeadBytes)
+        m_sample.Head.append(data, std::min(size, kSampleHeadBytes - m_sample.Head.size()));
+    if (size >= kSampleTailBytes) {
+        m_sample.Tail = QByteArray(data + size - kSampleTailBytes, kSampleTailBytes);
+    } else {
+        m_sample.Tail.append(data, size);
+        if (m_sample.Tail.size() > kSampleTailBytes)
+            m_sample.Tail.remove(0, m_sample.Tail.size() - kSampleTailBytes);
+    }
     return true;
 }
 
@@ -83,6 +96,7 @@ bool PartFile::rewind()
     if (m_fd < 0)
         return false;
     m_size = 0;
+    m_sample = {};
     if (m_inPlace && !m_placeholder.isEmpty()) {
         // The placeholder stays on view until the new body overwrites it.
         return ::lseek(m_fd, 0, SEEK_SET) == 0 && ::pwrite(m_fd, m_placeholder.constData(), m_placeholder.size(), 0)
@@ -109,6 +123,7 @@ bool PartFile::commit()
         return false;
     }
     m_part.clear();
+    m_sample.Length = m_size;
     return true;
 }
 
@@ -131,4 +146,5 @@ void PartFile::discard()
     m_fd = -1;
     m_part.clear();
     m_size = 0;
+    m_sample = {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -39,6 +41,8 @@ public:
     // (the target is then as discard() leaves it).
     bool commit();
     void discard();
+    // The sample of the body committed last; Length -1 until a commit.
+    const BodySample& committedSample() const { return m_sample; }
 
 private:
     int m_fd = -1;
@@ -46,6 +50,7 @@ private:
     QString m_target;
     QString m_part;         // the hidden file beside an existing target
     QByteArray m_placeholder;
+    BodySample m_sample; // what passed, valid (Length >= 0) once committed
     qint64 m_size = 0;
     double m_sizeLimit = 0;
 };

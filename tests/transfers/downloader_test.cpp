@@ -409,4 +409,22 @@ TEST_F(DownloaderTest, RedirectsCarryCookiesHopByHopUpToTen)
     EXPECT_NE(server.requests.last().Target, "/hop0"); // the file was never asked for
 }
 
+TEST_F(DownloaderTest, KeepsTheFirstAndLastBytesOfTheBodyItWrote)
+{
+    // Small pieces, so the last bytes come from several reads.
+    const QByteArray body = PdfBody(12000, 3);
+    server.route("/s.pdf", Route{.Body = body, .Chunked = true, .DripBytes = 50, .DripMs = 1});
+    server.route("/short.pdf", Route{.Body = PdfBody(9000), .AnnouncedLength = 10000});
+    Downloader d(context, clock);
+    EXPECT_EQ(fetch(d, server.url(u"/s.pdf"_s), temp.filePath(u"s.pdf"_s)).Event, u"complete"_s);
+    const BodySample sample = d.bodySample();
+    EXPECT_EQ(sample.Length, body.size());
+    EXPECT_EQ(sample.Head, body.left(10240));
+    EXPECT_EQ(sample.Tail, body.right(128));
+    // A body cut short is not in the file: no sample to go by.
+    Downloader cut(context, clock);
+    fetch(cut, server.url(u"/short.pdf"_s), temp.filePath(u"short.pdf"_s));
+    EXPECT_EQ(cut.bodySample().Length, -1);
+}
+
 } // namespace
