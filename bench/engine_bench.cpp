@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QTextStream>
 #include <QTimer>
 
@@ -143,9 +142,7 @@ int main(int argc, char* argv[])
 
     QElapsedTimer clock;
     clock.start();
-    QTimer done;
-    done.setInterval(5);
-    QObject::connect(&done, &QTimer::timeout, &app, [&] {
+    const auto quitWhenDone = [&] {
         // Done when every task is settled and no transfer is loaded; the
         // scheduler itself is switched off only by the next housekeeping tick.
         if (!tasks.AllTasksSettled())
@@ -155,7 +152,14 @@ int main(int argc, char* argv[])
                 return;
         }
         app.quit();
-    });
+    };
+    // Looked at right after each transfer ends (queued: the scheduler has
+    // finished its own steps by then), so the figure carries no polling
+    // delay; the slow timer catches lists that settle without a transfer.
+    QObject::connect(&scheduler, &DownloadScheduler::transferEnded, &app, quitWhenDone, Qt::QueuedConnection);
+    QTimer done;
+    done.setInterval(100);
+    QObject::connect(&done, &QTimer::timeout, &app, quitWhenDone);
     scheduler.startHousekeeping();
     scheduler.StartDownloads();
     done.start();

@@ -3,15 +3,15 @@
 #include "core/pathfunctions.h"
 #include "core/programvalues.h"
 
-#include <QFile>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
+#include <QPointer>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr qint64 kReadBufferBytes = 1024 * 1024;
+// The name is taken at once with these two bytes, so a second task of the
+// same name started in the same tick is numbered differently.
+constexpr char kPlaceholder[] = {'\x01', '\x00'};
 
 } // namespace
 
@@ -29,102 +29,124 @@ Downloader::~Downloader()
     Cancel();
 }
 
+void Downloader::setSizeLimitBytes(double bytes)
+{
+    m_sizeLimit = bytes;
+    m_part.setSizeLimitBytes(bytes);
+}
+
 void Downloader::BeginDownload(const QString& url, const QString& saveFile, const QString&)
 {
     m_saveFile = saveFile;
     m_targetExisted = FileExists(saveFile);
-    if (!m_targetExisted) {
-        // Claims the name at once, so a second task of the same name started in
-        // the same tick is numbered differently.
-        QFile placeholder(saveFile);
-        if (placeholder.open(QIODevice::WriteOnly))
-            placeholder.write("\x01\x00", 2);
-    }
     m_stall.restart();
     m_watchdog.start();
     m_address = QString(url).replace(u"&amp;"_s, u"&"_s).trimmed();
+    if (!m_part.open(saveFile, QByteArrayView(kPlaceholder, sizeof kPlaceholder))) {
+        // Reported from the event loop: the caller is still inside BeginDownload.
+        QTimer::singleShot(0, this, [this] { fail(QString::fromUtf16(kReasonUnreachable)); });
+        return;
+    }
     startRead(false);
 }
 
 void Downloader::startRead(bool fallback)
 {
     m_fallback = fallback;
-    if (!m_part.open(m_saveFile) || m_context.Manager == nullptr) {
-        // Reported from the event loop: the caller is still inside BeginDownload.
-        QTimer::singleShot(0, this, [this] { fail(QString::fromUtf16(kReasonUnreachable)); });
-        return;
-    }
-    QNetworkReply* reply = m_context.Manager->get(MakeTransferRequest(m_context, QUrl(m_address)));
-    // Bounded: the body goes to disk as it comes, never piles up in memory.
-    reply->setReadBufferSize(kReadBufferBytes);
-    GuardRedirects(reply);
-    m_reply = reply;
-    connect(reply, &QNetworkReply::readyRead, this, &Downloader::onReadyRead);
-    connect(reply, &QNetworkReply::downloadProgress, this, &Downloader::onProgress);
-    connect(reply, &QNetworkReply::finished, this, &Downloader::onFinished);
+    m_diskRefused = false;
+    m_progress.reset();
+    dropExchange();
+    m_exchange = std::make_unique<HttpExchange>(m_context);
+    connect(m_exchange.get(), &HttpExchange::headReceived, this, &Downloader::onHead);
+    connect(m_exchange.get(), &HttpExchange::bodyArrived, this, &Downloader::onBody);
+    connect(m_exchange.get(), &HttpExchange::finished, this, &Downloader::onFinished);
+    m_exchange->setBodySink([this](const char* data, qint64 size) { return takeBody(data, size); });
+    m_exchange->start(HttpRequest{.Url = QUrl(m_address)});
 }
 
-void Downloader::onReadyRead()
+bool Downloader::takeBody(const char* data, qint64 size)
 {
-    if (!m_reply)
-        return;
-    const QByteArray chunk = m_reply->readAll();
-    if (!m_part.write(chunk.constData(), chunk.size())) {
-        fail(QString::fromUtf16(kReasonUnreachable)); // disk full or file gone
-        return;
+    // Runs inside the layer's read: only the file and the counters, no signals.
+    const qint64 announced = m_exchange->head().announcedLength();
+    if (m_sizeLimit > 0 && static_cast<double>(announced) > m_sizeLimit)
+        return false; // reported at the headers; not a byte of it is kept
+    if (!m_part.write(data, size)) {
+        m_diskRefused = true; // disk full or file gone
+        return false;
     }
     // The watchdog looks at what really arrived, announced size or not.
     m_bytesRead = m_part.size();
-    if (m_bytesMax < 1 && m_part.overLimit()) {
-        // An endless or oversized body without an announced size: report the
-        // size reached, so the size rule skips it like an announced one.
-        QPointer<Downloader> self(this);
-        const qint64 reached = m_bytesRead;
-        emit DownloadProgress(reached, reached, m_saveFile);
-        if (self && !m_ended)
-            fail(QString::fromUtf16(kReasonUnreachable));
-    }
+    return announced >= 1 || !m_part.overLimit();
 }
 
-void Downloader::onProgress(qint64, qint64 total)
+void Downloader::onHead()
 {
-    if (total < 1 || m_ended)
+    const qint64 announced = m_exchange->head().announcedLength();
+    if (announced < 1 || m_ended)
         return;
-    m_bytesMax = total;
+    m_bytesMax = announced;
+    m_progress.open();
+    QPointer<Downloader> self(this);
     emit DownloadProgress(m_bytesRead, m_bytesMax, m_saveFile);
+    // An owner without a size rule of its own still sees the transfer end.
+    if (self && !m_ended && m_sizeLimit > 0 && static_cast<double>(announced) > m_sizeLimit)
+        fail(QString::fromUtf16(kReasonUnreachable));
+}
+
+void Downloader::onBody()
+{
+    if (m_ended || m_bytesMax < 1 || !m_progress.open())
+        return;
+    emit DownloadProgress(m_bytesRead, m_bytesMax, m_saveFile);
+}
+
+void Downloader::reportLimitReached()
+{
+    // An endless or oversized body without an announced size: reported as
+    // the size it reached, so the size rule skips it like an announced one.
+    QPointer<Downloader> self(this);
+    const qint64 reached = m_part.size();
+    emit DownloadProgress(reached, reached, m_saveFile);
+    if (self && !m_ended)
+        fail(QString::fromUtf16(kReasonUnreachable));
 }
 
 void Downloader::onFinished()
 {
-    QNetworkReply* reply = m_reply;
-    if (reply == nullptr || m_ended)
+    if (m_ended || !m_exchange)
         return;
-    onReadyRead();
-    if (m_ended)
-        return;
-    m_reply = nullptr;
-    reply->deleteLater();
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const HttpOutcome outcome = m_exchange->outcome();
+    const int status = m_exchange->head().Status;
     const qint64 received = m_part.size();
-
-    if (m_fallback) {
-        // A single byte counts as nothing.
-        if (received < 2 || (status >= 400 && m_targetExisted) || !m_part.commit()) {
+    m_bytesRead = received;
+    if (m_bytesMax < 1 && m_part.overLimit()) {
+        reportLimitReached();
+        return;
+    }
+    if (m_diskRefused || (m_sizeLimit > 0 && static_cast<double>(m_bytesMax) > m_sizeLimit)) {
+        fail(QString::fromUtf16(kReasonUnreachable));
+        return;
+    }
+    // A hostile head (too large, or none at all) fails at once; anything else
+    // that brought nothing gets the one plain retry.
+    if (received < 1 && !m_fallback && outcome.Result != HttpOutcome::Kind::BadHead) {
+        m_bytesMax = 0;
+        if (!m_part.rewind()) {
             fail(QString::fromUtf16(kReasonUnreachable));
             return;
         }
-        m_ended = true;
-        m_watchdog.stop();
-        emit DownloadComplete(received, received, m_saveFile);
-        return;
-    }
-    if (received < 1) {
-        m_part.discard();
         startRead(true);
         return;
     }
-    // An error page never replaces a file that was there before.
-    if (status >= 400 && m_targetExisted) {
+    // A single byte of the retry counts as nothing; an error page never
+    // replaces a file that was there before.
+    if ((m_fallback && received < 2) || received < 1 || (status >= 400 && m_targetExisted)) {
+        fail(QString::fromUtf16(kReasonUnreachable));
+        return;
+    }
+    if (!outcome.ok() && m_bytesMax < 1) {
+        // Without an announced size only the transfer itself can say the body
+        // is whole; cut off, it is not.
         fail(QString::fromUtf16(kReasonUnreachable));
         return;
     }
@@ -138,6 +160,7 @@ void Downloader::onFinished()
     }
     m_ended = true;
     m_watchdog.stop();
+    dropExchange();
     emit DownloadComplete(received, total, m_saveFile);
 }
 
@@ -161,8 +184,17 @@ void Downloader::fail(const QString& reason)
 void Downloader::Cancel()
 {
     m_watchdog.stop();
-    AbandonReply(m_reply, this);
+    dropExchange();
     m_part.discard();
+}
+
+void Downloader::dropExchange()
+{
+    if (!m_exchange)
+        return;
+    m_exchange->abort();
+    // Not deleted here: this may run inside one of the exchange's signals.
+    m_exchange.release()->deleteLater();
 }
 
 int Downloader::CancelAsyncRead()

@@ -1,21 +1,25 @@
 #pragma once
 
+#include "httpexchange.h"
 #include "networkcontext.h"
 #include "partfile.h"
+#include "progressgate.h"
 #include "stallwatch.h"
 #include "transfer.h"
 
 #include "core/secondsclock.h"
 
-#include <QPointer>
 #include <QTimer>
 
-class QNetworkReply;
+#include <memory>
+
 struct ProgramValues;
 
-// The parallel method's transfer: one GET over the program's network manager,
-// the body streamed to disk beside the target and put in place when it is
-// whole. A watchdog ends a transfer that received nothing for
+// The parallel method's transfer: one GET over the program's HTTP layer, the
+// body written from the layer's buffer straight into the task's file. A new
+// target holds the two-byte placeholder from the start (the name is taken at
+// once) and the body in place of it; an existing target is replaced only by
+// a whole body. A watchdog ends a transfer that received nothing for
 // StallTimeoutSeconds; a read that delivered nothing is tried once more as a
 // plain whole-body fetch.
 class Downloader final : public Transfer {
@@ -29,13 +33,15 @@ public:
     static constexpr double kDefaultStallTimeoutSeconds = 300;
 
     void setStallTimeoutSeconds(double seconds) { m_stall.setTimeoutSeconds(seconds); }
-    // A body without an announced size is held to this many bytes while it
-    // streams; past it the transfer reports the size it reached, which the
-    // scheduler's size rule then skips. <= 0: no limit.
-    void setSizeLimitBytes(double bytes) { m_part.setSizeLimitBytes(bytes); }
+    // A body is held to this many bytes: one announced larger is reported
+    // at its headers and not written, one without an announced size is
+    // reported at the size it reached once past it, so the scheduler's size
+    // rule skips either. <= 0: no limit.
+    void setSizeLimitBytes(double bytes);
 
     void BeginDownload(const QString& url, const QString& saveFile, const QString& referer) override;
     void Cancel() override;
+    BodySample bodySample() const override { return m_part.committedSample(); }
     // Cancels every read of the download; always 0.
     int CancelAsyncRead();
 
@@ -48,25 +54,31 @@ public:
 
 private:
     void startRead(bool fallback);
-    void onReadyRead();
-    void onProgress(qint64 received, qint64 total);
+    bool takeBody(const char* data, qint64 size);
+    void onHead();
+    void onBody();
     void onFinished();
+    void reportLimitReached();
     void fail(const QString& reason);
+    void dropExchange();
 
     NetworkContext m_context;
     StallWatch m_stall;
+    double m_sizeLimit = 0;
 
     QString m_saveFile;
     QString m_address;
     bool m_targetExisted = false;
     bool m_fallback = false;
     bool m_ended = false;
+    bool m_diskRefused = false;
     qint64 m_bytesRead = 0;
     qint64 m_bytesMax = 0;
 
     QTimer m_watchdog;
-    QPointer<QNetworkReply> m_reply;
+    ProgressGate m_progress;
     PartFile m_part;
+    std::unique_ptr<HttpExchange> m_exchange;
 };
 
 // Makes Downloaders over one network context, each with the size limit the

@@ -5,24 +5,9 @@
 #include "core/programvalues.h"
 #include "core/urlfunctions.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkCookieJar>
-#include <QNetworkProxy>
-#include <QNetworkReply>
+#include <QPointer>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-constexpr qint64 kPieceBytes = 2048;
-constexpr qint64 kReadBufferBytes = 64 * 1024;
-
-int statusOf(const QNetworkReply& reply)
-{
-    return reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-}
-
-} // namespace
 
 InetTransfer::InetTransfer(NetworkContext network, const ProgramValues& values, SecondsClock clock, Timing timing,
                            QObject* parent)
@@ -31,15 +16,7 @@ InetTransfer::InetTransfer(NetworkContext network, const ProgramValues& values, 
     , m_values(values)
     , m_timing(timing)
     , m_stall(std::move(clock), timing.StallTimeoutSeconds, StallWatch::Rule::MoreThan)
-    , m_manager(std::make_unique<QNetworkAccessManager>())
 {
-    // The same cookies as the browsers and the parallel method: one jar, shared.
-    if (m_network.Manager != nullptr && m_network.Manager->cookieJar() != nullptr) {
-        QNetworkCookieJar* jar = m_network.Manager->cookieJar();
-        QObject* owner = jar->parent();
-        m_manager->setCookieJar(jar);
-        jar->setParent(owner);
-    }
     m_headerTimer.setSingleShot(true);
     connect(&m_headerTimer, &QTimer::timeout, this, &InetTransfer::onHeadersDone);
     m_stallTimer.setInterval(1000);
@@ -56,47 +33,49 @@ void InetTransfer::setState(int state, int code, const QString& text)
     emit StateChanged(state, InetStateText(state, code, text));
 }
 
-QUrl InetTransfer::requestUrl() const
+HttpRequest InetTransfer::baseRequest() const
 {
-    QUrl url(m_url.trimmed());
-    if (InetConnectionFor(m_url, m_values).Https)
-        url.setScheme(u"https"_s);
-    return url;
+    HttpRequest request;
+    request.Url = QUrl(m_url.trimmed());
+    const InetConnection connection = InetConnectionFor(m_url, m_values);
+    if (connection.Https)
+        request.Url.setScheme(u"https"_s);
+    if (connection.UseProxy) {
+        request.ProxyHost = connection.ProxyHost;
+        request.ProxyPort = connection.ProxyPort;
+    }
+    return request;
+}
+
+void InetTransfer::startExchange(const HttpRequest& request)
+{
+    dropExchange();
+    m_diskRefused = false;
+    m_progress.reset();
+    m_exchange = std::make_unique<HttpExchange>(m_network);
+    connect(m_exchange.get(), &HttpExchange::headReceived, this, &InetTransfer::onHead);
+    connect(m_exchange.get(), &HttpExchange::bodyArrived, this, &InetTransfer::onBody);
+    connect(m_exchange.get(), &HttpExchange::finished, this, &InetTransfer::onFinished);
+    m_exchange->start(request);
 }
 
 void InetTransfer::BeginDownload(const QString& url, const QString& saveFile, const QString& referer)
 {
     m_url = url;
     m_path = saveFile;
-    const InetConnection connection = InetConnectionFor(url, m_values);
-    if (connection.UseProxy)
-        m_manager->setProxy(
-            QNetworkProxy(QNetworkProxy::HttpProxy, connection.ProxyHost, static_cast<quint16>(connection.ProxyPort)));
-    else
-        m_manager->setProxy(QNetworkProxy(QNetworkProxy::DefaultProxy));
-
-    QNetworkRequest request = MakeTransferRequest(m_network, requestUrl());
-    request.setRawHeader("Referer", (referer.isEmpty() ? UrlSiteRoot(url) : referer).toUtf8());
-
+    HttpRequest request = baseRequest();
+    request.Headers.append({"Referer", (referer.isEmpty() ? UrlSiteRoot(url) : referer).toUtf8()});
     m_size = 0;
     m_phase = Phase::Headers;
     setState(3);
-    QNetworkReply* reply = m_manager->get(request);
-    reply->setReadBufferSize(kReadBufferBytes);
-    GuardRedirects(reply);
-    m_reply = reply;
+    startExchange(request);
     setState(5);
-    connect(reply, &QNetworkReply::metaDataChanged, this, &InetTransfer::onMetaData);
-    connect(reply, &QNetworkReply::finished, this, &InetTransfer::onFinished);
-    connect(reply, &QNetworkReply::readyRead, this, &InetTransfer::onReadyRead);
     m_headerTimer.start(m_timing.HeaderWaitMs);
 }
 
-void InetTransfer::onMetaData()
+void InetTransfer::onHead()
 {
-    // A redirect's own headers come first; the answer is the final response's.
-    const int status = m_reply ? statusOf(*m_reply) : 0;
-    if (status >= 300 && status < 400 && m_reply->hasRawHeader("Location"))
+    if (m_phase != Phase::Headers)
         return;
     setState(7);
     setState(8);
@@ -108,21 +87,20 @@ void InetTransfer::onHeadersDone()
     if (m_phase != Phase::Headers)
         return;
     m_headerTimer.stop();
-    // A redirect that was not followed (to another scheme) is no answer, and
-    // neither is a response without a single header line.
-    if (m_reply == nullptr || (statusOf(*m_reply) >= 300 && statusOf(*m_reply) < 400)
-        || m_reply->rawHeaderPairs().isEmpty()) {
+    // No head in time (or none at all) is no answer, and neither is a
+    // redirect that was not followed.
+    if (!m_exchange || !m_exchange->headAvailable() || m_exchange->head().Status < 200
+        || (m_exchange->head().Status >= 300 && m_exchange->head().Status < 400)) {
         fail(QString::fromUtf16(kReasonUnreachable));
         return;
     }
-    bool numeric = false;
-    const qint64 announced = m_reply->rawHeader("content-length").trimmed().toLongLong(&numeric);
-    m_size = numeric && announced > 0 ? announced : 0;
+    const HttpResponseHead& head = m_exchange->head();
+    m_size = head.announcedLength();
 
     TransferHeaders headers;
     headers.AnnouncedSize = m_size;
-    headers.ContentType = QString::fromLatin1(m_reply->rawHeader("Content-Type")).trimmed();
-    headers.FinalUrl = m_reply->url();
+    headers.ContentType = QString::fromLatin1(head.header("Content-Type")).trimmed();
+    headers.FinalUrl = head.Url;
     m_phase = Phase::AwaitingFile;
     if (!m_path.isEmpty()) {
         SaveInto(m_path);
@@ -133,11 +111,19 @@ void InetTransfer::onHeadersDone()
 
 void InetTransfer::SaveInto(const QString& saveFile)
 {
-    if (m_phase != Phase::AwaitingFile)
+    if (m_phase != Phase::AwaitingFile || !m_exchange)
         return;
     m_path = saveFile;
     if (m_size <= 0) {
         fetchWhole();
+        return;
+    }
+    if (m_values.maxFileSizeBytes() > 0 && static_cast<double>(m_size) > m_values.maxFileSizeBytes()) {
+        // The owner's size rule decides such a body; none of it is written.
+        QPointer<InetTransfer> self(this);
+        emit DownloadProgress(0, m_size, m_path);
+        if (self && m_phase == Phase::AwaitingFile)
+            fail(QString::fromUtf16(kReasonUnreachable));
         return;
     }
     if (!m_part.open(m_path)) {
@@ -147,69 +133,69 @@ void InetTransfer::SaveInto(const QString& saveFile)
     m_phase = Phase::Body;
     m_stall.restart();
     m_stallTimer.start();
-    onReadyRead();
-    // The response may have ended while the file was being chosen.
-    if (m_phase == Phase::Body && (m_reply == nullptr || m_reply->isFinished()))
-        onFinished();
+    // The body the layer held comes now, straight into the file.
+    m_exchange->setBodySink([this](const char* data, qint64 size) {
+        if (m_part.write(data, size))
+            return true;
+        m_diskRefused = true;
+        return false;
+    });
 }
 
-void InetTransfer::onReadyRead()
+void InetTransfer::onBody()
 {
-    if (m_phase != Phase::Body || m_reply == nullptr)
+    if (m_phase != Phase::Body && m_phase != Phase::Whole)
         return;
-    char piece[kPieceBytes];
-    while (m_phase == Phase::Body && m_reply != nullptr && m_reply->bytesAvailable() > 0) {
-        const qint64 before = m_part.size();
-        const qint64 read = m_reply->read(piece, kPieceBytes);
-        if (read <= 0)
-            break;
-        if (!m_part.write(piece, read)) {
-            // The disk refused: the transfer ends as a stalled one does, with what arrived.
-            m_part.commit();
-            fail(QString::fromUtf16(kReasonUnreachable));
-            return;
-        }
-        if (m_part.size() > before) {
-            m_stall.grew(m_part.size());
-            emit DownloadProgress(std::min(m_part.size(), m_size), m_size, m_path);
-            if (m_phase != Phase::Body)
-                return; // the owner ended the transfer
-        }
-        if (m_part.size() >= m_size) {
-            bodyComplete();
-            return;
-        }
+    m_stall.grew(m_part.size());
+    if (m_phase == Phase::Whole) {
+        if (m_part.overLimit())
+            onFinished(); // the sink stopped the body; the end says so
+        return;
     }
+    if (m_progress.open())
+        emit DownloadProgress(std::min(m_part.size(), m_size), m_size, m_path);
 }
 
 void InetTransfer::onFinished()
 {
-    if (m_reply == nullptr)
+    if (!m_exchange)
         return;
-    const QNetworkReply::NetworkError error = m_reply->error();
-    if (error != QNetworkReply::NoError && error != QNetworkReply::OperationCanceledError)
-        setState(11, statusOf(*m_reply), m_reply->errorString());
+    const HttpOutcome& outcome = m_exchange->outcome();
+    const int status = m_exchange->head().Status;
+    if (!outcome.ok() && m_phase != Phase::Whole)
+        setState(11, status, outcome.Error);
+    else if (status >= 400 && m_phase != Phase::Whole)
+        setState(11, status, QString::fromLatin1(m_exchange->head().Reason));
     switch (m_phase) {
     case Phase::Headers:
-        if (error == QNetworkReply::NoError)
-            setState(12);
-        onHeadersDone(); // a response without a body, or none at all
+        onHeadersDone(); // a response without a head, or none at all
         return;
     case Phase::Body:
-        onReadyRead();
-        // The connection ended short of the announced size: nothing more will
-        // come, so there is no point waiting for the stall time-out. What
-        // arrived stays on disk.
-        if (m_phase == Phase::Body) {
-            m_part.commit();
-            fail(QString::fromUtf16(kReasonUnreachable));
-        }
+        finishBody();
         return;
-    case Phase::AwaitingFile: // read once the file is chosen
     case Phase::Whole:
+        finishWhole();
+        return;
+    case Phase::AwaitingFile: // held by the layer until the file is chosen
     case Phase::Idle:
         return;
     }
+}
+
+void InetTransfer::finishBody()
+{
+    if (m_exchange->running())
+        return;
+    if (!m_diskRefused && m_part.size() >= m_size) {
+        bodyComplete();
+        return;
+    }
+    // The connection ended short of the announced size (or the disk refused):
+    // nothing more will come, so there is no point waiting for the stall
+    // time-out. What arrived stays on disk.
+    emit DownloadProgress(std::min(m_part.size(), m_size), m_size, m_path);
+    m_part.commit();
+    fail(QString::fromUtf16(kReasonUnreachable));
 }
 
 void InetTransfer::bodyComplete()
@@ -230,7 +216,7 @@ void InetTransfer::stallTick()
         return;
     if (!m_stall.stalled(m_part.size()))
         return;
-    // A stalled piece loop keeps what arrived; a stalled whole fetch keeps nothing.
+    // A stalled body keeps what arrived; a stalled whole fetch keeps nothing.
     if (m_phase == Phase::Body)
         m_part.commit();
     else
@@ -240,7 +226,7 @@ void InetTransfer::stallTick()
 
 void InetTransfer::fetchWhole()
 {
-    AbandonReply(m_reply, this);
+    dropExchange();
     m_part.setSizeLimitBytes(m_values.maxFileSizeBytes());
     if (!m_part.open(m_path)) {
         fail(QString::fromUtf16(kReasonUnreachable));
@@ -249,47 +235,39 @@ void InetTransfer::fetchWhole()
     // A new request without the referring page, as a plain fetch of the address.
     m_phase = Phase::Whole;
     m_stall.restart();
-    QNetworkReply* reply = m_manager->get(MakeTransferRequest(m_network, requestUrl()));
-    reply->setReadBufferSize(kReadBufferBytes);
-    GuardRedirects(reply);
-    m_reply = reply;
-    connect(reply, &QNetworkReply::readyRead, this, &InetTransfer::onWholeReadyRead);
-    connect(reply, &QNetworkReply::finished, this, &InetTransfer::onWholeFinished);
+    startExchange(baseRequest());
+    m_exchange->setBodySink([this](const char* data, qint64 size) {
+        if (!m_part.write(data, size)) {
+            m_diskRefused = true;
+            return false;
+        }
+        return !m_part.overLimit();
+    });
     m_stallTimer.start();
 }
 
-void InetTransfer::onWholeReadyRead()
+void InetTransfer::finishWhole()
 {
-    if (m_phase != Phase::Whole || m_reply == nullptr)
+    if (m_part.overLimit()) {
+        // An endless or oversized body: reported as the size it reached, so
+        // the owner's size rule skips it like an announced one.
+        QPointer<InetTransfer> self(this);
+        const qint64 reached = m_part.size();
+        emit DownloadProgress(reached, reached, m_path);
+        if (self && m_phase == Phase::Whole)
+            fail(QString::fromUtf16(kReasonUnreachable));
         return;
-    const QByteArray data = m_reply->readAll();
-    if (!data.isEmpty() && m_part.write(data.constData(), data.size()))
-        m_stall.grew(m_part.size());
-    if (!m_part.overLimit())
-        return;
-    // An endless or oversized body: reported as the size it reached, so the
-    // owner's size rule skips it like an announced one.
-    QPointer<InetTransfer> self(this);
-    const qint64 reached = m_part.size();
-    emit DownloadProgress(reached, reached, m_path);
-    if (self && m_phase == Phase::Whole) {
-        m_part.discard();
-        fail(QString::fromUtf16(kReasonUnreachable));
     }
-}
-
-void InetTransfer::onWholeFinished()
-{
-    if (m_phase != Phase::Whole || m_reply == nullptr)
+    if (m_exchange->running())
         return;
-    onWholeReadyRead();
-    if (m_phase != Phase::Whole)
-        return;
-    setState(12);
     const qint64 received = m_part.size();
-    // A single byte counts as nothing.
-    if (received < 2 || !m_part.commit()) {
-        m_part.discard();
+    // A single byte counts as nothing; a body cut off has no known end.
+    if (!m_exchange->outcome().ok() || m_diskRefused || received < 2) {
+        fail(QString::fromUtf16(kReasonUnreachable));
+        return;
+    }
+    setState(12);
+    if (!m_part.commit()) {
         fail(QString::fromUtf16(kReasonUnreachable));
         return;
     }
@@ -304,9 +282,18 @@ void InetTransfer::fail(const QString& reason)
     emit DownloadError(reason, m_path);
 }
 
+void InetTransfer::dropExchange()
+{
+    if (!m_exchange)
+        return;
+    m_exchange->abort();
+    // Not deleted here: this may run inside one of the exchange's signals.
+    m_exchange.release()->deleteLater();
+}
+
 void InetTransfer::end()
 {
-    AbandonReply(m_reply, this);
+    dropExchange();
     m_headerTimer.stop();
     m_stallTimer.stop();
     m_phase = Phase::Idle;

@@ -1,28 +1,27 @@
 #pragma once
 
+#include "httpexchange.h"
 #include "networkcontext.h"
 #include "partfile.h"
+#include "progressgate.h"
 #include "stallwatch.h"
 #include "transfer.h"
 
 #include "core/secondsclock.h"
 
-#include <QPointer>
 #include <QTimer>
 
 #include <memory>
 
-class QNetworkAccessManager;
-class QNetworkReply;
 struct ProgramValues;
 
 // The single-transfer method's transfer: the referring page sent, the proxy
 // honoured, the response headers read before anything is decided, and the
-// body streamed to disk in pieces of at most 2048 bytes. It is started
-// without a save file: once the headers are in it reports them and waits for
-// its owner to name the file (the duplicate policy is the owner's business).
-// A response without a usable length is fetched again as a plain whole-body
-// request.
+// body written as it comes into the file its owner names. It is started
+// without a save file: once the headers are in it reports them and the body
+// waits (held by the layer) until its owner names the file (the duplicate
+// policy is the owner's business). A response without a usable length is
+// fetched again as a plain whole-body request.
 class InetTransfer final : public Transfer {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(InetTransfer)
@@ -40,6 +39,7 @@ public:
     void BeginDownload(const QString& url, const QString& saveFile, const QString& referer) override;
     void SaveInto(const QString& saveFile) override;
     void Cancel() override;
+    BodySample bodySample() const override { return m_part.committedSample(); }
 
     // The stall look, once a second while a body streams; public for tests.
     void stallTick();
@@ -48,30 +48,33 @@ private:
     enum class Phase { Idle, Headers, AwaitingFile, Body, Whole };
 
     void setState(int state, int code = 0, const QString& text = {});
-    void onMetaData();
+    void startExchange(const HttpRequest& request);
+    void onHead();
     void onHeadersDone();
-    void onReadyRead();
+    void onBody();
     void onFinished();
     void fetchWhole();
-    void onWholeReadyRead();
-    void onWholeFinished();
+    void finishBody();
+    void finishWhole();
     void bodyComplete();
     void fail(const QString& reason);
     void end();
-    QUrl requestUrl() const;
+    void dropExchange();
+    HttpRequest baseRequest() const;
 
     NetworkContext m_network;
     const ProgramValues& m_values;
     Timing m_timing;
     StallWatch m_stall;
-    std::unique_ptr<QNetworkAccessManager> m_manager; // its own, for its own proxy
 
     Phase m_phase = Phase::Idle;
     QString m_url;
     qint64 m_size = 0;
     QString m_path;
+    bool m_diskRefused = false;
     PartFile m_part;
-    QPointer<QNetworkReply> m_reply;
+    ProgressGate m_progress;
+    std::unique_ptr<HttpExchange> m_exchange;
     QTimer m_headerTimer;
     QTimer m_stallTimer;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -12,6 +13,14 @@ struct TransferHeaders {
     qint64 AnnouncedSize = 0; // 0 when the server announced none or no number
     QString ContentType;      // the header as sent, parameters included
     QUrl FinalUrl;            // after redirects
+};
+
+// The first and last bytes of a body as they passed on their way to disk, so
+// the file's type can be told without reading the file again.
+struct BodySample {
+    QByteArray Head;      // up to the first 10240 bytes
+    QByteArray Tail;      // up to the last 128 bytes
+    qint64 Length = -1;   // the whole body's; -1: no sample (read the file instead)
 };
 
 // One download of one address into one file. The scheduler works only with
@@ -34,6 +43,9 @@ public:
     virtual void SaveInto(const QString& saveFile) { static_cast<void>(saveFile); }
     // Abandons the download and whatever it had written; no event follows.
     virtual void Cancel() = 0;
+    // After DownloadComplete: the sample of the body now in the file, when
+    // the transfer kept one.
+    virtual BodySample bodySample() const { return {}; }
 
 signals:
     // The response headers, for a transfer started without a save file.

@@ -1,10 +1,7 @@
 #include "xmlhttp.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QHash>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -113,40 +110,49 @@ void uXMLHTTP::SetRequestHeader(const QString& name, const QString& value)
 
 void uXMLHTTP::Send_(const QByteArray& body)
 {
-    if (m_readyState != Opened || m_context.Manager == nullptr || !m_url.isValid())
+    if (m_readyState != Opened || m_context.Layer == nullptr || !m_url.isValid())
         return;
-    QNetworkRequest request = MakeTransferRequest(m_context, m_url);
-    for (const auto& [name, value] : m_requestHeaders)
-        request.setRawHeader(name, value);
-    auto* buffer = new QBuffer;
-    buffer->setData(body);
-    buffer->open(QIODevice::ReadOnly);
-    QNetworkReply* reply = m_context.Manager->sendCustomRequest(request, m_method.toLatin1(), buffer);
-    buffer->setParent(reply);
-    GuardRedirects(reply);
-    m_reply = reply;
+    dropExchange();
+    m_exchange = std::make_unique<HttpExchange>(m_context);
+    // Small answers (a version text, a page): kept in memory as they come.
+    m_exchange->setBodySink([this](const char* data, qint64 size) {
+        m_body.append(data, size);
+        return true;
+    });
+    connect(m_exchange.get(), &HttpExchange::headReceived, this, [this] { setReadyState(Receiving); });
+    connect(m_exchange.get(), &HttpExchange::finished, this, &uXMLHTTP::onFinished);
+    HttpRequest request{.Url = m_url, .Method = m_method.toLatin1(), .Headers = m_requestHeaders, .Body = body};
+    m_exchange->start(request);
     setReadyState(Sent);
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this] { setReadyState(Receiving); });
-    connect(reply, &QNetworkReply::finished, this, &uXMLHTTP::onFinished);
 }
 
 void uXMLHTTP::Abort_()
 {
-    AbandonReply(m_reply, this);
+    dropExchange();
+}
+
+void uXMLHTTP::dropExchange()
+{
+    if (!m_exchange)
+        return;
+    m_exchange->abort();
+    // Not deleted here: this may run inside one of the exchange's signals.
+    m_exchange.release()->deleteLater();
 }
 
 void uXMLHTTP::onFinished()
 {
-    QNetworkReply* reply = m_reply;
-    if (reply == nullptr)
+    if (!m_exchange)
         return;
-    m_reply = nullptr;
-    reply->deleteLater();
-    m_status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    m_statusText = QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-    m_responseHeaders = reply->rawHeaderPairs();
-    m_contentType = reply->rawHeader("Content-Type");
-    m_body = reply->readAll();
+    // No response at all leaves status 0, whose description is empty.
+    const HttpResponseHead head = m_exchange->outcome().ok() ? m_exchange->head() : HttpResponseHead{};
+    if (!m_exchange->outcome().ok())
+        m_body.clear();
+    dropExchange();
+    m_status = head.Status;
+    m_statusText = QString::fromLatin1(head.Reason);
+    m_responseHeaders = head.Headers;
+    m_contentType = head.header("Content-Type");
     m_done = true;
     setReadyState(Done);
 

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "httpexchange.h"
 #include "networkcontext.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
-class QNetworkReply;
+#include <memory>
 
 // A small asynchronous HTTP request with events, for one-off fetches (such as
 // the new-version check): open, add headers, send, then one of OnDateArrived
@@ -47,13 +47,14 @@ signals:
 private:
     void setReadyState(int state);
     void onFinished();
+    void dropExchange();
 
     NetworkContext m_context;
     QString m_method;
     QUrl m_url;
     QString m_saveFile;
     QList<std::pair<QByteArray, QByteArray>> m_requestHeaders;
-    QPointer<QNetworkReply> m_reply;
+    std::unique_ptr<HttpExchange> m_exchange;
 
     bool m_done = false;
     int m_readyState = 0;

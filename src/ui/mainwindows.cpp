@@ -21,7 +21,7 @@ MainWindows::MainWindows(Services services, QObject* parent)
     : QObject(parent)
     , m_services(std::move(services))
     , m_versionCheck(std::make_unique<NewVersionCheck>(
-          NetworkContext{&m_network, m_services.Browser.httpUserAgent()}, m_services.VersionServer))
+          NetworkContext{&m_network, nullptr, m_services.Browser.httpUserAgent()}, m_services.VersionServer))
     , m_saveFolderDialog(std::make_unique<SaveFolderDialogPrompt>(m_services.Values, m_services.Settings,
                                                                   m_services.Prompts, m_services.FolderHistoryFile))
     , m_saveFolder(m_services.SaveFolder != nullptr ? m_services.SaveFolder : m_saveFolderDialog.get())

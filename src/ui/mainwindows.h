@@ -3,7 +3,8 @@
 #include "downloads/engine/downloadscontroller.h"
 #include "search/handoff.h"
 
-#include <QNetworkAccessManager>
+#include "transfers/curllayer.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -76,7 +77,7 @@ private:
     void endProgram();
 
     Services m_services;
-    QNetworkAccessManager m_network; // the version check's
+    CurlLayer m_network; // the version check's
     std::unique_ptr<NewVersionCheck> m_versionCheck;
     std::unique_ptr<SaveFolderDialogPrompt> m_saveFolderDialog;
     SaveFolderPrompt* m_saveFolder = nullptr;

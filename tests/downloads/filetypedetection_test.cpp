@@ -210,3 +210,30 @@ TEST_F(CorrectTypeTest, FailedRenameLeavesTaskUnchanged)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DetectFileType, SampleOfTheBodyTellsWhatTheFileTells)
+{
+    // What a transfer keeps as the body passes (the first 10 KB and the last
+    // 128 bytes) must name the same type as reading the finished file.
+    const QByteArray page = "<html><head><title>Sign in</title></head><body></body></html>";
+    const QByteArray caa = "[TARGET]\r\nA1=1\r\nA2=2\r\nb1=3\r\nB2=4\r\nC1=5\r\nC2=6\r\nD1=7\r\nD2=8\r\nDocType=9\r\n";
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"pdf", padded("%PDF-1.7", 50000, 'x')},
+        {"tagged", padded("xxxxxxxxxxxxxxxx", 5000, 'x') + padded("TAG", 128, ' ')},
+        {"tag_not_last", padded("xxxxxxxxxxxxxxxx", 5000, 'x') + padded("TAG", 128, ' ') + "x"},
+        {"page", padded(page, 150 * 1024)},
+        {"page_too_big", padded(page, 250 * 1024)},
+        {"markers_after_10k", padded(QByteArray(11000, ' ') + page, 20000)},
+        {"caa", caa},
+        {"too_short", QByteArray("%P")},
+    };
+    TempFolder temp;
+    for (const auto& [label, content] : cases) {
+        const QString fromFile = DetectFileType(temp.writeFile(QString::fromLatin1(label), content));
+        EXPECT_EQ(DetectFileTypeFromSample(content.left(10240), content.right(128), content.size()), fromFile) << label;
+    }
+}
+
+} // namespace

@@ -2,6 +2,7 @@
 
 #include "core/programvalues.h"
 #include "downloads/engine/downloadscheduler.h"
+#include "transfers/curllayer.h"
 #include "transfers/inettransfer.h"
 #include "downloads/engine/soundclips.h"
 #include "transfers/transfer.h"
@@ -9,7 +10,7 @@
 #include "support/tinyproxyprocess.h"
 
 #include <QFile>
-#include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -79,13 +80,14 @@ protected:
     }
 
     TestHttpServer server;
-    QNetworkAccessManager manager;
+    CurlLayer layer;
+    QNetworkCookieJar jar;
     ProgramValues values;
     NoTransfers noTransfers;
     Sounds sounds;
     double now = 3000;
     SecondsClock clock = [this] { return now; };
-    InetTransfers inet{NetworkContext{&manager, u"PaperpullTest"_s}, values, clock};
+    InetTransfers inet{NetworkContext{&layer, &jar, u"PaperpullTest"_s}, values, clock};
     DownloadScheduler scheduler{model, values, noTransfers, sounds, prompts, clock};
 };
 
@@ -274,6 +276,32 @@ TEST_F(InetTransferTest, SchedulerRunsTheListOneAtATime)
     EXPECT_EQ(most, 1);
     for (int p = 1; p <= 4; ++p)
         EXPECT_EQ(fileOf(p), PdfBody(20000 + p - 1, p - 1)) << p;
+}
+
+TEST_F(InetTransferTest, HostileHeadsArriveWholeOrFailAtOnce)
+{
+    QList<std::pair<QByteArray, QByteArray>> many;
+    QList<std::pair<QByteArray, QByteArray>> huge;
+    for (int i = 0; i < 300; ++i) {
+        if (i < 150)
+            many.append({"X-Filler-" + QByteArray::number(i), QByteArray(40, 'v')});
+        huge.append({"X-Filler-" + QByteArray::number(i), QByteArray(1000, 'v')});
+    }
+    server.route("/many.pdf", Route{.Body = PdfBody(20 * 1024), .Headers = many});
+    server.route("/huge-head.pdf", Route{.Body = PdfBody(20 * 1024), .Headers = huge});
+    server.route("/no-head.pdf", Route{.Body = PdfBody(20 * 1024), .NoHead = true});
+    const int whole = addTask(u"/many.pdf"_s, u"Many"_s);
+    ASSERT_TRUE(run(whole));
+    EXPECT_EQ(list.TaskAt(whole)->State, Completed);
+    EXPECT_EQ(list.TaskAt(whole)->Size, u"20480"_s);
+    EXPECT_EQ(fileOf(whole), PdfBody(20 * 1024));
+    // No stall tick and no time moved: the refusal comes by itself, at once.
+    for (const QString& target : {u"/huge-head.pdf"_s, u"/no-head.pdf"_s}) {
+        const int p = addTask(target, target.mid(1, 4));
+        ASSERT_TRUE(run(p, 5000)) << target.toStdString();
+        EXPECT_EQ(list.TaskAt(p)->State, Failed) << target.toStdString();
+        EXPECT_FALSE(QFile::exists(TaskFilePath(*list.TaskAt(p)))) << target.toStdString();
+    }
 }
 
 TEST_F(InetTransferTest, GoesThroughARealProxy)

@@ -12,6 +12,8 @@ public:
         , m_socket(socket)
     {
         connect(socket, &QTcpSocket::readyRead, this, &Connection::onReadyRead);
+        ++m_server.openConnections;
+        connect(socket, &QTcpSocket::disconnected, this, [this] { --m_server.openConnections; });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         m_timer.setSingleShot(false);
         connect(&m_timer, &QTimer::timeout, this, &Connection::sendMore);
@@ -64,7 +66,7 @@ private:
         }
         m_route = route;
         QByteArray head = "HTTP/1.1 " + QByteArray::number(route.Status) + " " + reason(route.Status) + "\r\n";
-        head += "Content-Type: " + route.ContentType + "\r\nConnection: close\r\n";
+        head += "Content-Type: " + route.ContentType + (route.KeepOpen ? "\r\nConnection: keep-alive\r\n" : "\r\nConnection: close\r\n");
         if (!route.Location.isEmpty())
             head += "Location: " + route.Location + "\r\n";
         if (!route.SetCookie.isEmpty())
@@ -76,7 +78,8 @@ private:
         else if (route.SendLength)
             head += "Content-Length: "
                 + QByteArray::number(route.AnnouncedLength >= 0 ? route.AnnouncedLength : route.Body.size()) + "\r\n";
-        m_socket->write(head + "\r\n");
+        if (!route.NoHead)
+            m_socket->write(head + "\r\n");
         if (request.Method == "HEAD") {
             finish();
             return;
@@ -133,6 +136,8 @@ private:
     void finish()
     {
         m_timer.stop();
+        if (m_route.KeepOpen)
+            return; // only the client ends the connection
         m_socket->disconnectFromHost();
     }
 

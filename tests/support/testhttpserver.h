@@ -9,7 +9,8 @@
 
 // An HTTP/1.1 server on 127.0.0.1 that a test scripts path by path: sizes,
 // missing or lying lengths, chunked and slow bodies, stalls, drops, redirects,
-// cookies, error pages, endless bodies. It records every request it gets.
+// cookies, error pages, endless bodies, and hostile heads (any number of
+// header lines through Headers, none at all, a connection kept open). It records every request it gets.
 class TestHttpServer final : public QObject {
     Q_OBJECT
 
@@ -26,6 +27,8 @@ public:
         qint64 StallAfter = -1;        // send this much of the body, then nothing (connection stays open)
         qint64 DropAfter = -1;         // send this much of the body, then close the connection
         bool Endless = false;          // chunked data without end (until the client goes)
+        bool KeepOpen = false;         // "Connection: keep-alive", and the connection stays open after the body
+        bool NoHead = false;           // the body alone, without a status line or headers
         QByteArray Location{};           // with a 3xx status: where to
         QByteArray SetCookie{};          // a Set-Cookie header value
         QByteArray RequireCookie{};      // "name=value" the request must carry, else 403 with a page
@@ -51,6 +54,7 @@ public:
 
     QList<Request> requests;
     qint64 bytesSentForEndless = 0;
+    int openConnections = 0; // connections the client has not closed yet
 
 private:
     void onConnection();

@@ -1,10 +1,10 @@
+#include "transfers/curllayer.h"
 #include "transfers/downloader.h"
 #include "support/tempfolder.h"
 #include "support/testhttpserver.h"
 
 #include <QDir>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
 #include <QSignalSpy>
 #include <QTest>
@@ -72,8 +72,9 @@ protected:
     }
 
     TestHttpServer server;
-    QNetworkAccessManager manager;
-    NetworkContext context{&manager, u"Mozilla/5.0 PaperpullTest"_s};
+    CurlLayer layer;
+    QNetworkCookieJar jar;
+    NetworkContext context{&layer, &jar, u"Mozilla/5.0 PaperpullTest"_s};
     double now = 1000;
     SecondsClock clock = [this] { return now; };
     double limit = 10.0 * 1024 * 1024;
@@ -304,6 +305,126 @@ TEST_F(DownloaderTest, UnwritableFolderFailsWithoutEventInsideBegin)
     server.route("/a.pdf", Route{.Body = PdfBody(100)});
     const Outcome o = fetch(u"/a.pdf"_s, temp.filePath(u"no/such/folder/a.pdf"_s));
     EXPECT_EQ(o.Event, u"error"_s);
+}
+
+} // namespace
+
+namespace {
+
+QList<std::pair<QByteArray, QByteArray>> headerLines(int count, int valueBytes)
+{
+    QList<std::pair<QByteArray, QByteArray>> lines;
+    for (int i = 0; i < count; ++i)
+        lines.append({"X-Filler-" + QByteArray::number(i), QByteArray(valueBytes, 'v')});
+    return lines;
+}
+
+TEST_F(DownloaderTest, HostileHeadsArriveWholeOrFailAtOnce)
+{
+    // A small PDF after far more header lines than a browser sends; a head
+    // past the 256 KB limit; a body with no head at all. None of them may wait
+    // for the stall rule, and a refused head is not fetched a second time.
+    const QByteArray pdf = PdfBody(20 * 1024);
+    server.route("/many.pdf", Route{.Body = pdf, .Headers = headerLines(150, 40)});
+    server.route("/huge-head.pdf", Route{.Body = pdf, .Headers = headerLines(300, 1000)});
+    server.route("/no-head.pdf", Route{.Body = pdf, .NoHead = true});
+    const struct {
+        const char* Target;
+        const char* Event;
+        int Requests;
+    } cases[] = {
+        {"/many.pdf", "complete", 1},
+        {"/huge-head.pdf", "error", 1},
+        {"/no-head.pdf", "error", 1},
+    };
+    for (const auto& c : cases) {
+        const QString target = QString::fromLatin1(c.Target);
+        const QString file = temp.filePath(target.mid(1));
+        const qsizetype before = server.requests.size();
+        const Outcome o = fetch(target, file); // no watchdog tick, no time moved
+        EXPECT_EQ(o.Event, QString::fromLatin1(c.Event)) << c.Target;
+        EXPECT_EQ(server.requests.size() - before, c.Requests) << c.Target;
+        if (o.Event == u"complete"_s) {
+            EXPECT_EQ(o.Read, pdf.size()) << c.Target;
+            EXPECT_EQ(contents(file), pdf) << c.Target;
+        } else {
+            EXPECT_EQ(o.Reason, u"无法下载"_s) << c.Target;
+            EXPECT_EQ(contents(file), QByteArray("\x01\x00", 2)) << c.Target; // the claim only
+        }
+    }
+    EXPECT_EQ(strays(temp).size(), 3) << strays(temp).join(u',').toStdString();
+}
+
+TEST_F(DownloaderTest, BodyWithoutLengthIsWholeOnlyWhenTheConnectionEnds)
+{
+    // A chunked body cut off before its last chunk has no known end: it is
+    // never reported as a whole file.
+    server.route("/cut.pdf", Route{.Body = PdfBody(60000), .Chunked = true, .DripBytes = 10000, .DripMs = 1,
+                                   .DropAfter = 30000});
+    const Outcome cut = fetch(u"/cut.pdf"_s, temp.filePath(u"cut.pdf"_s));
+    EXPECT_EQ(cut.Event, u"error"_s);
+    EXPECT_EQ(contents(temp.filePath(u"cut.pdf"_s)), QByteArray("\x01\x00", 2));
+
+    // A server that keeps the connection open after a body without length:
+    // the end never comes, so the body is not taken as whole; the stall rule
+    // ends it and the connection is let go.
+    server.route("/open.pdf", Route{.Body = PdfBody(20000), .SendLength = false, .KeepOpen = true});
+    Downloader d(context, clock);
+    QSignalSpy complete(&d, &Transfer::DownloadComplete);
+    QSignalSpy error(&d, &Transfer::DownloadError);
+    d.BeginDownload(server.url(u"/open.pdf"_s), temp.filePath(u"open.pdf"_s), {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.BytesRead() == 20000; }, 5000));
+    QTest::qWait(200);
+    EXPECT_TRUE(complete.isEmpty());
+    d.watchdogTick();
+    now += 300;
+    d.watchdogTick();
+    ASSERT_EQ(error.count(), 1);
+    EXPECT_EQ(error.first().at(0).toString(), u"超时"_s);
+    EXPECT_EQ(contents(temp.filePath(u"open.pdf"_s)), QByteArray("\x01\x00", 2));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.openConnections == 0; }, 5000));
+}
+
+TEST_F(DownloaderTest, RedirectsCarryCookiesHopByHopUpToTen)
+{
+    // The sign-in hop sets the cookie that the next hop must send.
+    server.route("/signin-then-paper", Route{.Status = 302, .Body = "", .Location = "/members/paper.pdf",
+                                             .SetCookie = "member=yes; Path=/"});
+    server.route("/members/paper.pdf", Route{.Body = PdfBody(7000), .RequireCookie = "member=yes"});
+    EXPECT_EQ(fetch(u"/signin-then-paper"_s, temp.filePath(u"member.pdf"_s)).Event, u"complete"_s);
+    EXPECT_EQ(contents(temp.filePath(u"member.pdf"_s)), PdfBody(7000));
+    EXPECT_EQ(server.requests.last().Headers.value("user-agent"), "Mozilla/5.0 PaperpullTest"); // on every hop
+
+    // /hopN redirects to /hop(N-1) ... /hop1 to the file: ten redirects are
+    // followed, eleven are not.
+    server.route("/hop0", Route{.Body = PdfBody(3000)});
+    for (int n = 1; n <= 11; ++n) {
+        server.route("/hop" + QByteArray::number(n),
+                     Route{.Status = 302, .Body = "", .Location = "/hop" + QByteArray::number(n - 1)});
+    }
+    EXPECT_EQ(fetch(u"/hop10"_s, temp.filePath(u"ten.pdf"_s)).Event, u"complete"_s);
+    EXPECT_EQ(contents(temp.filePath(u"ten.pdf"_s)), PdfBody(3000));
+    const Outcome eleven = fetch(u"/hop11"_s, temp.filePath(u"eleven.pdf"_s));
+    EXPECT_EQ(eleven.Event, u"error"_s);
+    EXPECT_NE(server.requests.last().Target, "/hop0"); // the file was never asked for
+}
+
+TEST_F(DownloaderTest, KeepsTheFirstAndLastBytesOfTheBodyItWrote)
+{
+    // Small pieces, so the last bytes come from several reads.
+    const QByteArray body = PdfBody(12000, 3);
+    server.route("/s.pdf", Route{.Body = body, .Chunked = true, .DripBytes = 50, .DripMs = 1});
+    server.route("/short.pdf", Route{.Body = PdfBody(9000), .AnnouncedLength = 10000});
+    Downloader d(context, clock);
+    EXPECT_EQ(fetch(d, server.url(u"/s.pdf"_s), temp.filePath(u"s.pdf"_s)).Event, u"complete"_s);
+    const BodySample sample = d.bodySample();
+    EXPECT_EQ(sample.Length, body.size());
+    EXPECT_EQ(sample.Head, body.left(10240));
+    EXPECT_EQ(sample.Tail, body.right(128));
+    // A body cut short is not in the file: no sample to go by.
+    Downloader cut(context, clock);
+    fetch(cut, server.url(u"/short.pdf"_s), temp.filePath(u"short.pdf"_s));
+    EXPECT_EQ(cut.bodySample().Length, -1);
 }
 
 } // namespace

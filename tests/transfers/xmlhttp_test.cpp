@@ -1,9 +1,10 @@
+#include "transfers/curllayer.h"
 #include "transfers/xmlhttp.h"
 #include "support/tempfolder.h"
 #include "support/testhttpserver.h"
 
 #include <QFile>
-#include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -40,8 +41,9 @@ protected:
     }
 
     TestHttpServer server;
-    QNetworkAccessManager manager;
-    uXMLHTTP request{NetworkContext{&manager, u"PaperpullTest"_s}};
+    CurlLayer layer;
+    QNetworkCookieJar jar;
+    uXMLHTTP request{NetworkContext{&layer, &jar, u"PaperpullTest"_s}};
     TempFolder temp;
 };
 

@@ -358,6 +358,8 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
 {
     const int position = m_slotTable[static_cast<size_t>(slot)];
     DownloadTask* task = m_model.list().TaskAt(position);
+    const Slot& entry = m_slots[static_cast<size_t>(slot)];
+    const BodySample sample = entry.Running ? entry.Running->bodySample() : BodySample{};
     unloadSlot(slot);
     if (task == nullptr) {
         // The slot is freed all the same, or it would stay taken for good.
@@ -368,7 +370,11 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
     // Whole when every announced byte arrived, as the last counts say.
     const bool whole = task->SizeBytes > 0 && task->ReceivedBytes == task->SizeBytes;
     SetTaskOutcome(*task, whole ? TaskOutcome::Completed : TaskOutcome::Failed);
-    CorrectTaskFileType(*task);
+    // The transfer saw the body pass; without its sample the file is read.
+    if (sample.Length >= 0)
+        CorrectTaskFileType(*task, DetectFileTypeFromSample(sample.Head, sample.Tail, sample.Length));
+    else
+        CorrectTaskFileType(*task);
     m_model.taskChanged(position);
     finishTransferSteps(position);
 }

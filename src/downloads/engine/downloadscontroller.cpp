@@ -2,30 +2,13 @@
 
 #include "core/programvalues.h"
 
-#include <QNetworkCookieJar>
-
-namespace {
-
-// The jar is shared with the browsers and outlives no one's use of it, so its
-// owner stays whoever made it; setCookieJar would take it over otherwise.
-void shareCookieJar(QNetworkAccessManager& manager, QNetworkCookieJar* jar)
-{
-    if (jar == nullptr)
-        return;
-    QObject* owner = jar->parent();
-    manager.setCookieJar(jar);
-    jar->setParent(owner);
-}
-
-} // namespace
-
 DownloadsController::DownloadsController(ProgramValues& values, UserPrompts& prompts, Shell& shell,
                                          SoundPlayer& sounds, DownloadsSetup setup, QObject* parent)
     : QObject(parent)
     , m_values(values)
     , m_clock(setup.Clock)
     , m_queuedPrompts(prompts)
-    , m_context{&m_network, setup.UserAgent}
+    , m_context{&m_layer, setup.CookieJar != nullptr ? setup.CookieJar : &m_ownJar, setup.UserAgent}
     , m_parallel(m_context, setup.Clock, m_values)
     , m_single(m_context, m_values, setup.Clock, setup.InetTiming)
     , m_model(m_list)
@@ -33,12 +16,11 @@ DownloadsController::DownloadsController(ProgramValues& values, UserPrompts& pro
     , m_commands(m_model, m_scheduler, prompts, shell)
     , m_ordering(m_model, m_scheduler, prompts)
 {
-    shareCookieJar(m_network, setup.CookieJar);
     m_scheduler.setSingleTransferFactory(&m_single);
 }
 
 // The members go in reverse order: the scheduler cancels its transfers
-// before the network manager they use is gone.
+// before the HTTP layer they use is gone.
 DownloadsController::~DownloadsController() = default;
 
 void DownloadsController::applyOptions(const ProgramValues& values)

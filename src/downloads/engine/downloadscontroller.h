@@ -7,15 +7,15 @@
 #include "downloads/list/downloadtablemodel.h"
 #include "downloads/list/listcommands.h"
 #include "downloads/list/listordering.h"
+#include "transfers/curllayer.h"
 #include "transfers/downloader.h"
 #include "transfers/inettransfer.h"
 
 #include "core/secondsclock.h"
 
-#include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
 #include <QObject>
 
-class QNetworkCookieJar;
 class Shell;
 class SoundPlayer;
 class UserPrompts;
@@ -26,11 +26,11 @@ struct DownloadsSetup {
     QString UserAgent;                      // the browser's, sent by every transfer
     SecondsClock Clock = SecondsSinceMidnight;
     InetTransfer::Timing InetTiming{};
-    QNetworkCookieJar* CookieJar = nullptr; // shared with the browsers; the manager's own when none
+    QNetworkCookieJar* CookieJar = nullptr; // shared with the browsers; the engine's own when none
 };
 
-// The engine of one download window, wired in one step: the network manager
-// and cookie jar every transfer shares, the transfer factories of both
+// The engine of one download window, wired in one step: the HTTP layer and
+// cookie jar every transfer shares, the transfer factories of both
 // methods, the list and its table model, the scheduler, the list commands and
 // the ordering. The window binds widgets to these; tests and benchmarks drive
 // them without one.
@@ -50,7 +50,8 @@ public:
     DownloadScheduler& scheduler() { return m_scheduler; }
     DownloadListCommands& commands() { return m_commands; }
     DownloadListOrdering& ordering() { return m_ordering; }
-    QNetworkAccessManager& network() { return m_network; }
+    CurlLayer& httpLayer() { return m_layer; }
+    QNetworkCookieJar& cookieJar() { return *m_context.CookieJar; }
     const ProgramValues& values() const { return m_values; }
     // The engine's clock: seconds since midnight.
     double now() const { return m_clock(); }
@@ -63,7 +64,8 @@ private:
     ProgramValues& m_values;
     SecondsClock m_clock;
     QueuedPrompts m_queuedPrompts;
-    QNetworkAccessManager m_network;
+    CurlLayer m_layer;
+    QNetworkCookieJar m_ownJar;
     NetworkContext m_context;
     DownloaderFactory m_parallel;
     InetTransferFactory m_single;

@@ -148,6 +148,24 @@ bool looksLikeCaa(const QByteArray& whole)
 
 } // namespace
 
+QString DetectFileTypeFromSample(const QByteArray& head, const QByteArray& tail, qint64 length)
+{
+    const Head first(head.left(kHeadBytes));
+    const std::optional<QString> signatureType = typeFromSignatures(first);
+    if (!signatureType)
+        return {};
+    if (!signatureType->isEmpty())
+        return *signatureType;
+
+    if (length > kTailBytes && tail.right(kTailBytes).startsWith("TAG"))
+        return u"mp3"_s;
+    if (length < kWebPageLimit && looksLikeWebPage(first.bytes()))
+        return u"htm"_s;
+    if (length < kWholeReadLimit && looksLikeCaa(head.left(kWholeReadLimit)))
+        return u"caa"_s;
+    return {};
+}
+
 QString DetectFileType(const QString& path)
 {
     // Only regular files are read: a pipe or a device would block or never end.
@@ -158,29 +176,23 @@ QString DetectFileType(const QString& path)
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {};
     const qint64 length = file.size();
-
-    const Head head(file.read(std::min(length, kHeadBytes)));
-    const std::optional<QString> signatureType = typeFromSignatures(head);
-    if (!signatureType)
-        return {};
-    if (!signatureType->isEmpty())
-        return *signatureType;
-
-    if (length > kTailBytes && file.seek(length - kTailBytes) && file.read(kTailBytes).startsWith("TAG"))
-        return u"mp3"_s;
-    if (length < kWebPageLimit && looksLikeWebPage(head.bytes()))
-        return u"htm"_s;
-    if (length < kWholeReadLimit && file.seek(0) && looksLikeCaa(file.read(kWholeReadLimit)))
-        return u"caa"_s;
-    return {};
+    const QByteArray head = file.read(std::min(length, kHeadBytes));
+    QByteArray tail;
+    if (length > kTailBytes && file.seek(length - kTailBytes))
+        tail = file.read(kTailBytes);
+    return DetectFileTypeFromSample(head, tail, length);
 }
 
 bool CorrectTaskFileType(DownloadTask& task)
 {
+    return CorrectTaskFileType(task, DetectFileType(TaskFilePath(task)));
+}
+
+bool CorrectTaskFileType(DownloadTask& task, const QString& detected)
+{
     const QString path = TaskFilePath(task);
     if (!FileExists(path))
         return false;
-    const QString detected = DetectFileType(path);
     if (detected.isEmpty() || detected.compare(task.Type, Qt::CaseInsensitive) == 0)
         return false;
     // A counter can push a name that just fitted past the file system's limit.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 struct DownloadTask;
@@ -10,7 +11,13 @@ struct DownloadTask;
 // folder or a sparse 4 GB file answer at once.
 QString DetectFileType(const QString& path);
 
+// The same from the first bytes (up to 10 KB) and the last 128 of a body of
+// the given length, as a transfer saw them pass: no second read of the file.
+QString DetectFileTypeFromSample(const QByteArray& head, const QByteArray& tail, qint64 length);
+
 // Gives the task's file the extension its content shows, under a free name;
 // true when the file was renamed and the task's Name and Type follow it. A
 // rename that fails leaves the task unchanged.
 bool CorrectTaskFileType(DownloadTask& task);
+// The same with the type already detected (from the body as it passed).
+bool CorrectTaskFileType(DownloadTask& task, const QString& detected);
