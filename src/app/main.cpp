@@ -4,14 +4,18 @@
 #include "core/programnames.h"
 #include "core/programvalues.h"
 #include "core/systemprobes.h"
+#include "downloads/engine/cookiefile.h"
+#include "downloads/engine/programcookiejar.h"
 #include "downloads/list/folderhistory.h"
 #include "ui/browser/browserprofile.h"
+#include "ui/browser/cookiebridge.h"
 #include "ui/ffiledownload.h"
 #include "ui/platform/desktopshell.h"
 #include "ui/platform/notifysoundplayer.h"
 #include "ui/platform/qtuserprompts.h"
 
 #include <QApplication>
+#include <QWebEngineProfile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -51,12 +55,17 @@ int main(int argc, char* argv[])
 
     // The transfers send the browser's identity, so the profile comes first.
     BrowserProfile browser;
+    // The cookies of every browser and transfer, kept from run to run; the
+    // jar outlives the window whose transfers use it.
+    ProgramCookieJar cookies;
+    cookies.attachFile(CookieFilePath());
+    CookieBridge cookieBridge(cookies, *browser.profile()->cookieStore());
     QtUserPrompts prompts;
     DesktopShell desktop;
     NotifySoundPlayer sounds(ProgramFolder(), ProgramDataFolder());
 
-    auto* window = new fFileDownload({values, settings, prompts, desktop, sounds, FolderHistoryFilePath()},
-                                     {.UserAgent = browser.httpUserAgent()});
+    auto* window = new fFileDownload({values, settings, prompts, desktop, sounds, FolderHistoryFilePath(), browser},
+                                     {.UserAgent = browser.httpUserAgent(), .CookieJar = &cookies});
     window->setAttribute(Qt::WA_DeleteOnClose);
     prompts.setOwner(window);
     window->showAsPlaced();
