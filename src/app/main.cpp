@@ -1,18 +1,22 @@
 #include "core/appsettings.h"
 #include "core/inisettingsstorage.h"
+#include "core/machineregistry.h"
 #include "core/programfolders.h"
 #include "core/programnames.h"
 #include "core/programvalues.h"
 #include "core/systemprobes.h"
+#include "downloads/engine/cookiefile.h"
+#include "downloads/engine/programcookiejar.h"
 #include "downloads/list/folderhistory.h"
-#include "core/machineregistry.h"
 #include "ui/browser/browserprofile.h"
+#include "ui/browser/cookiebridge.h"
 #include "ui/mainwindows.h"
 #include "ui/platform/desktopshell.h"
 #include "ui/platform/notifysoundplayer.h"
 #include "ui/platform/qtuserprompts.h"
 
 #include <QApplication>
+#include <QWebEngineProfile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -56,12 +60,17 @@ int main(int argc, char* argv[])
 
     // The transfers send the browser's identity, so the profile comes first.
     BrowserProfile browser;
+    // The cookies of every browser and transfer, kept from run to run; the
+    // jar outlives the window whose transfers use it.
+    ProgramCookieJar cookies;
+    cookies.attachFile(CookieFilePath());
+    CookieBridge cookieBridge(cookies, *browser.profile()->cookieStore());
     QtUserPrompts prompts;
     DesktopShell desktop;
     NotifySoundPlayer sounds(ProgramFolder(), ProgramDataFolder());
 
     MainWindows windows({values, settings, prompts, desktop, sounds, browser, FolderHistoryFilePath(), kVersionServer,
-                         QString(), MachineRegistry::defaultFilePath()});
+                         QString(), MachineRegistry::defaultFilePath(), nullptr, &cookies});
     // The cover ends the program; a main window closing brings it back instead.
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(&windows, &MainWindows::programEnded, &app, [] { QApplication::exit(0); });

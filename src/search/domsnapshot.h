@@ -13,9 +13,9 @@ struct DomElement {
     QString Title;      // the title attribute
     QString Href;       // A only: the absolute address, "" without one
     QString InnerText;  // A only: the text a reader sees
-    QString Name;       // INPUT only
-    QString Type;       // INPUT only
-    QString Value;      // INPUT only
+    QString Name;       // INPUT and BUTTON only
+    QString Type;       // INPUT and BUTTON only: lower case, as the browser reports it
+    QString Value;      // INPUT and BUTTON only
     bool Checked = false; // INPUT only: ticked on the page
     int Parent = -1;
     int End = 0;        // one past the index of the last descendant

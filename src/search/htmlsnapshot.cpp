@@ -99,6 +99,13 @@ QString inputType(const QString& attributeValue)
     return known.contains(type) ? type : u"text"_s;
 }
 
+// button.type as the browser reports it: a missing or unknown type submits.
+QString buttonType(const QString& attributeValue)
+{
+    const QString type = attributeValue.toLower();
+    return type == u"button"_s || type == u"reset"_s ? type : u"submit"_s;
+}
+
 // The text a reader sees in an element, as a browser's innerText gives it for
 // inline content: runs of white space become one space, <br> and block
 // boundaries become line breaks, hidden content is left out.
@@ -245,6 +252,10 @@ private:
             if ((e.Type == u"checkbox"_s || e.Type == u"radio"_s) && !hasAttribute(element, "value"))
                 e.Value = u"on"_s;
             e.Checked = hasAttribute(element, "checked");
+        } else if (element.tag == GUMBO_TAG_BUTTON) {
+            e.Name = attribute(element, "name");
+            e.Type = buttonType(attribute(element, "type"));
+            e.Value = attribute(element, "value");
         }
         const int index = static_cast<int>(m_elements.size());
         m_elements.push_back(std::move(e));

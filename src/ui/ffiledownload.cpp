@@ -2,6 +2,8 @@
 
 #include "controlnames.h"
 #include "progressdelegate.h"
+#include "ui/browser/browserpage.h"
+#include "ui/browser/webloginbrowser.h"
 #include "sentenceblank.h"
 #include "startupcover.h"
 #include "taskiconsproxy.h"
@@ -82,6 +84,7 @@ fFileDownload::fFileDownload(Services services, DownloadsSetup setup, QWidget* p
     buildControls();
     buildMenus();
     bindEngine();
+    bindLoginPanel();
     Form_Load();
 }
 
@@ -89,6 +92,7 @@ fFileDownload::~fFileDownload()
 {
     // The view goes before the model it shows.
     ListView3->setModel(nullptr);
+    m_engine.scheduler().setAutoLogin(nullptr);
 }
 
 void fFileDownload::buildControls()
@@ -122,6 +126,7 @@ void fFileDownload::buildControls()
     layout->addWidget(ListView3, 1);
     setCentralWidget(central);
     buildStatusBar();
+    buildLoginPanel(central);
 }
 
 QWidget* fFileDownload::buildTopPanel()
@@ -170,8 +175,6 @@ QWidget* fFileDownload::buildTopPanel()
     Shape1->setFixedSize(16, 16);
     Shape1->hide();
     Command1 = NamedControl<QPushButton>(u"Command1"_s, u"网页登录"_s);
-    // The sign-in panel comes with the site login; until then the button is not offered.
-    Command1->hide();
 
     auto* rows = new QVBoxLayout(Picture3);
     rows->setContentsMargins(6, 4, 6, 4);
@@ -290,6 +293,9 @@ void fFileDownload::Form_Load()
         Combo2->addItem(QString::number(seconds));
     Combo2->setCurrentIndex(0);
     StatusPanels[3]->setText(StatusCountersText(m_engine.list().CountByState()));
+    Combo3->setCurrentIndex(0);
+    m_loginPage->setSilent(true);
+    m_loginPage->load(QUrl(u"about:blank"_s));
 }
 
 void fFileDownload::showAsPlaced()
@@ -331,6 +337,7 @@ bool fFileDownload::Form_Unload()
 {
     if (!m_rules.close())
         return false;
+    m_login->setAutoRefresh(false);
     WindowPlacement placement;
     placement.Maximised = isMaximized();
     const QRect normal = normalGeometry();
@@ -361,6 +368,9 @@ bool fFileDownload::event(QEvent* event)
 
 bool fFileDownload::eventFilter(QObject* watched, QEvent* event)
 {
+    // The login panel lies exactly over the list.
+    if (watched == ListView3 && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        PicWebBK->setGeometry(ListView3->geometry());
     if (watched == Picture3 && event->type() == QEvent::Resize) {
         Image1->setGeometry(Picture3->rect());
         Image1->setPixmap(panelBackground(Picture3->size()));

@@ -2,6 +2,7 @@
 
 #include "downloads/engine/downloadscontroller.h"
 #include "downloads/engine/downloadwindowcontroller.h"
+#include "search/logincontroller.h"
 
 #include <QMainWindow>
 
@@ -10,10 +11,13 @@
 #include <memory>
 
 class AppSettings;
+class BrowserPage;
+class BrowserProfile;
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -24,6 +28,8 @@ class SoundPlayer;
 class StartupCover;
 class TaskIconsProxy;
 class UserPrompts;
+class QWebEngineView;
+class WebLoginBrowser;
 struct ProgramValues;
 
 // "文件下载": the download list and the controls that drive its downloads.
@@ -41,12 +47,15 @@ public:
         Shell& Desktop;
         SoundPlayer& Sounds;
         QString FolderHistoryFile; // the save folder dialog's history
+        BrowserProfile& Browser;   // the sign-in browser's profile
+        LoginTiming LoginTimes{};
     };
 
     fFileDownload(Services services, DownloadsSetup setup, QWidget* parent = nullptr);
     ~fFileDownload() override;
 
     DownloadsController& engine() { return m_engine; }
+    LoginController& login() { return *m_login; }
     void setCover(StartupCover* cover) { m_cover = cover; }
     // "窗口 ▸ 资料检索分析窗口": offered once the window is given a way to open it.
     void setSearchWindowOpener(std::function<void()> open);
@@ -67,6 +76,12 @@ private:
     void buildMenus();
     QAction* addCommand(QMenu* menu, const QString& caption, void (fFileDownload::*slot)());
     void bindEngine();
+    void buildLoginPanel(QWidget* central);
+    void bindLoginPanel();
+    void Command1_Click();
+    void Command3_Click();
+    void Check2_Click(bool ticked);
+    void Web1_TitleChange(const QString& title);
 
     void Form_Load();
     void Form_Activate();
@@ -100,6 +115,9 @@ private:
     DownloadsController m_engine;
     DownloadWindowController m_rules;
     StartupCover* m_cover = nullptr;
+    BrowserPage* m_loginPage = nullptr; // Web1's page, owned by Web1
+    std::unique_ptr<WebLoginBrowser> m_loginBrowser;
+    std::unique_ptr<LoginController> m_login;
     bool m_syncingSelection = false;
 
     // The controls, under their given names (also their objectName).
@@ -130,6 +148,24 @@ private:
     QTableView* ListView3 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 4> StatusPanels{};
+
+    // The login panel, laid over the list when shown.
+    QWidget* PicWebBK = nullptr;
+    QLabel* Label6 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QRadioButton* Option4 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QRadioButton* Option5 = nullptr;
+    QLabel* Label11 = nullptr;
+    QComboBox* Combo3 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QCheckBox* Check2 = nullptr;
+    QWebEngineView* Web1 = nullptr;
 
     std::unique_ptr<TaskIconsProxy> m_view;
     QMenu* m_listMenu = nullptr;

@@ -79,8 +79,8 @@ fFileDownload& MainWindows::loadDownloadWindow()
     if (m_download == nullptr) {
         m_download = new fFileDownload(
             {m_services.Values, m_services.Settings, m_services.Prompts, m_services.Desktop, m_services.Sounds,
-             m_services.FolderHistoryFile},
-            {.UserAgent = m_services.Browser.httpUserAgent()});
+             m_services.FolderHistoryFile, m_services.Browser},
+            {.UserAgent = m_services.Browser.httpUserAgent(), .CookieJar = m_services.CookieJar});
         m_download->setAttribute(Qt::WA_DeleteOnClose);
         m_download->setCover(m_cover.get());
         m_download->setSearchWindowOpener([this] { showSearchWindow(); });

@@ -11,6 +11,7 @@
 #include <memory>
 
 class AppSettings;
+class QNetworkCookieJar;
 class BrowserProfile;
 class fCover;
 class fFileDownload;
@@ -44,6 +45,7 @@ public:
         QString HomePage;       // the search window's first page
         QString MachineStore;   // the per-machine settings file
         SaveFolderPrompt* SaveFolder = nullptr; // the save folder dialog when not given
+        QNetworkCookieJar* CookieJar = nullptr;  // shared by the browsers and the transfers
     };
 
     explicit MainWindows(Services services, QObject* parent = nullptr);

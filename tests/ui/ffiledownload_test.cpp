@@ -1,5 +1,7 @@
 #include "dialogfixture.h"
 
+#include "ui/browser/browsertesting.h"
+
 #include "downloads/engine/soundclips.h"
 #include "support/recordingshell.h"
 #include "support/testhttpserver.h"
@@ -37,7 +39,8 @@ protected:
     std::unique_ptr<fFileDownload> open()
     {
         return std::make_unique<fFileDownload>(
-            fFileDownload::Services{values, settings, prompts, shell, sounds, temp.filePath(u"SaveList.dat"_s)},
+            fFileDownload::Services{values, settings, prompts, shell, sounds, temp.filePath(u"SaveList.dat"_s),
+                                    SharedProfile()},
             DownloadsSetup{.UserAgent = u"PaperpullTest"_s});
     }
 

@@ -45,6 +45,11 @@
             item.type = element.type;
             item.value = element.value;
             item.checked = element.checked;
+        } else if (element instanceof HTMLButtonElement) {
+            // Sign-in forms submit with buttons as often as with inputs.
+            item.name = element.name;
+            item.type = element.type;
+            item.value = element.value;
         }
         elements[i] = item;
     }

@@ -104,6 +104,7 @@ TEST(WebSearchBrowser, HardPartsOfAPageReadAsTheParserReadsThem)
 <form id="f" class="search" title="Search"><input name="id" value="1"><input name="title"><input name="className">
 <input name="getAttribute" type="CHECKBOX" checked></form>
 <input type="radio" name="r" value=""><input type="RADIO" name="r"><input type="datetime" value="x"><input type=" Password ">
+<button name="go" value="1">Go</button><button type="BUTTON">b</button><button type="menu">m</button><button type="Reset">r</button>
 <template><a href="/inside-template">hidden</a></template><noscript><a href="/noscript">no script</a></noscript>
 <table><tr><td><a href="rel/page?x=1&amp;y=%20z#frag">cell</a><p>open<div>block</table>
 <ul><li><a href="https://other.example/a b">one</a><li><a>no href</a></ul>
