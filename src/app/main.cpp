@@ -1,4 +1,5 @@
 #include "core/appsettings.h"
+#include "core/browsercache.h"
 #include "core/inisettingsstorage.h"
 #include "core/programfolders.h"
 #include "core/programnames.h"
@@ -6,12 +7,14 @@
 #include "core/systemprobes.h"
 #include "downloads/list/folderhistory.h"
 #include "ui/browser/browserprofile.h"
+#include "ui/browsercachetools.h"
 #include "ui/ffiledownload.h"
 #include "ui/platform/desktopshell.h"
 #include "ui/platform/notifysoundplayer.h"
 #include "ui/platform/qtuserprompts.h"
 
 #include <QApplication>
+#include <QWebEngineProfile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -55,9 +58,16 @@ int main(int argc, char* argv[])
     DesktopShell desktop;
     NotifySoundPlayer sounds(ProgramFolder(), ProgramDataFolder());
 
+    // The cache is read from its files; only clearing it all goes through the running browser.
+    BrowserCache cache(BrowserCache::EntryFolderOf(browser.cachePath()),
+                       [&browser] { browser.profile()->clearHttpCache(); });
+    BrowserCacheTools cacheTools(
+        {cache, BrowserCacheTools::MachineHomes(), settings, prompts, FolderHistoryFilePath()});
+
     auto* window = new fFileDownload({values, settings, prompts, desktop, sounds, FolderHistoryFilePath()},
                                      {.UserAgent = browser.httpUserAgent()});
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setCacheTools(&cacheTools);
     prompts.setOwner(window);
     window->showAsPlaced();
     return app.exec();

@@ -9,6 +9,7 @@
 #include <memory>
 
 class AppSettings;
+class BrowserCacheTools;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -53,6 +54,8 @@ public:
 
     DownloadsController& engine() { return m_engine; }
     void setCover(StartupCover* cover) { m_cover = cover; }
+    // The browser cache commands; the menu entry "清空IE浏览器缓存" works once given.
+    void setCacheTools(BrowserCacheTools* tools);
 
     // Shows the window where it was last closed, maximised on a first start
     // or another screen.
@@ -103,6 +106,7 @@ private:
     DownloadsController m_engine;
     DownloadWindowController m_rules;
     StartupCover* m_cover = nullptr;
+    BrowserCacheTools* m_cacheTools = nullptr;
     bool m_syncingSelection = false;
 
     // The controls, under their given names (also their objectName).
@@ -142,4 +146,5 @@ private:
     QAction* m_stop = nullptr;
     QAction* m_selectAll = nullptr;
     QAction* m_autoLocate = nullptr;
+    QAction* m_clearBrowserCache = nullptr;
 };
