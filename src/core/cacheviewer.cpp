@@ -44,10 +44,12 @@ bool holdsProtectedEntry(const QString& path)
     return head && isProtectedUrl(head->Url);
 }
 
-// A file's attributes are made plain first, so a read-only file goes as well.
+// A file's attributes are made plain first, so a read-only file goes as well;
+// a link goes as a link, and what it points to is not touched.
 void deleteFile(const QString& path)
 {
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
+    if (!QFileInfo(path).isSymLink())
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
     QFile::remove(path);
 }
 

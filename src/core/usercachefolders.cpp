@@ -24,9 +24,12 @@ QString CacheFolderBelowHome(const QString& cacheFolder, const QString& homeFold
 {
     const QString home = QDir::cleanPath(homeFolder) + u'/';
     const QString cache = QDir::cleanPath(cacheFolder);
-    if (!homeFolder.isEmpty() && cache.startsWith(home))
-        return cache.sliced(home.size());
-    return u".cache/Paperpull/browser/Cache/Cache_Data"_s;
+    const QString below = cache.startsWith(home) ? cache.sliced(home.size()) : QString();
+    // Every file below this place in every home is deleted by "全部删除": it
+    // has to be the engine's own entry folder, never a home's whole content.
+    if (homeFolder.isEmpty() || !below.endsWith(u"/Cache_Data"_s) || below.split(u'/').contains(u".."_s))
+        return u".cache/Paperpull/browser/Cache/Cache_Data"_s;
+    return below;
 }
 
 QList<UserCacheFolder> FindUserCacheFolders(const QStringList& homes, const QString& relativeCacheFolder)

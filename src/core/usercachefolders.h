@@ -17,7 +17,8 @@ QStringList FindHomeFolders(const QStringList& homesRoots, const QStringList& si
 
 // Where the cache lies relative to a home folder: the cache folder's place
 // below the current home, or the place the program uses by default when the
-// cache lies elsewhere (another user's cache folder setting is not known).
+// cache lies elsewhere (another user's cache folder setting is not known) or
+// is not an entry folder ("…/Cache_Data").
 QString CacheFolderBelowHome(const QString& cacheFolder, const QString& homeFolder);
 
 // Every home whose cache folder exists and can be entered, in the order of

@@ -188,7 +188,10 @@ TEST(UserCacheFolders, FindsTheProgramsCacheInEveryHomeThatHasOne)
 
     EXPECT_EQ(CacheFolderBelowHome(u"/home/ann/.cache/x/Cache/Cache_Data"_s, u"/home/ann/"_s), u".cache/x/Cache/Cache_Data"_s);
     EXPECT_EQ(CacheFolderBelowHome(u"/var/cache/x"_s, u"/home/ann"_s), below);
-    EXPECT_EQ(CacheFolderBelowHome(u"/home/annex/.cache/x"_s, u"/home/ann"_s), below);
+    EXPECT_EQ(CacheFolderBelowHome(u"/home/annex/.cache/x/Cache/Cache_Data"_s, u"/home/ann"_s), below);
+    // Never a place that would make a home's other files cache files.
+    EXPECT_EQ(CacheFolderBelowHome(u"/home/ann"_s, u"/home/ann"_s), below);
+    EXPECT_EQ(CacheFolderBelowHome(u"/home/ann/Documents"_s, u"/home/ann"_s), below);
 }
 
 } // namespace

@@ -120,17 +120,21 @@ TEST_F(CacheViewerTest, AllUsersViewListsEveryFileAndDeletesAllButText)
     const QString upper = temp.writeFile(u"home/ann/.cache/Paperpull/browser/Cache/Cache_Data/sub/deeper/LIST.TXT"_s, "keep");
     const QString doomed = temp.writeFile(u"home/ann/.cache/Paperpull/browser/Cache/Cache_Data/index-dir/the-real-index"_s, "i");
     temp.makeFolder(u"home/ann/.cache/Paperpull/browser/Cache/Cache_Data/empty/inner"_s);
+    // A link out of the cache: the link goes, what it points to stays as it was.
+    const QString outside = temp.writeFile(u"outside.pdf"_s, "mine");
+    QFile::setPermissions(outside, QFileDevice::ReadOwner);
+    ASSERT_TRUE(QFile::link(outside, other + u"/link.pdf"_s));
 
     viewer.Command7_Click();
     EXPECT_EQ(viewer.viewTag(), u"所有缓存"_s);
-    EXPECT_EQ(viewer.countLine(), u"共有5 个文件"_s);
+    EXPECT_EQ(viewer.countLine(), u"共有6 个文件"_s);
     const QList<QStringList> users = viewer.ListView2().rows();
     ASSERT_EQ(users.size(), 2);
     EXPECT_EQ(users[0], QStringList({u"ann"_s, other}));
     EXPECT_EQ(users[1].first(), u"me"_s);
     EXPECT_EQ(viewer.ListView3().rowCount(), 5); // empty, index-dir, sub, empty/inner, sub/deeper
     const QStringList texts = column(0);
-    EXPECT_EQ(texts.count(u"用户:ann"_s), 4);
+    EXPECT_EQ(texts.count(u"用户:ann"_s), 5);
     EXPECT_EQ(texts.count(u"用户:me"_s), 1);
     const int noteRow = static_cast<int>(column(3).indexOf(lower));
     ASSERT_GE(noteRow, 0);
@@ -138,8 +142,10 @@ TEST_F(CacheViewerTest, AllUsersViewListsEveryFileAndDeletesAllButText)
     EXPECT_EQ(column(2)[noteRow], u"4"_s);
 
     viewer.Command3_Click();
-    for (const QString& gone : {mine, annEntry, doomed})
-        EXPECT_FALSE(QFile::exists(gone)) << gone.toStdString();
+    for (const QString& gone : {mine, annEntry, doomed, QString(other + u"/link.pdf"_s)})
+        EXPECT_FALSE(QFileInfo(gone).exists() || QFileInfo(gone).isSymLink()) << gone.toStdString();
+    EXPECT_EQ(QFile::permissions(outside) & (QFileDevice::ReadOwner | QFileDevice::WriteOwner), QFileDevice::ReadOwner);
+    EXPECT_TRUE(QFile::exists(outside));
     EXPECT_TRUE(QFile::exists(lower));
     EXPECT_TRUE(QFile::exists(upper));
     // Emptied folders go deepest first; one still holding a file stays.
