@@ -33,6 +33,7 @@ public:
     QString countLine() const { return m_countLine; }
     QString viewTag() const { return m_viewTag; }
     bool sizesPending() const { return m_sizeTimer.isActive(); }
+    bool descending() const { return m_descending; }
 
     // "查看我的缓存": addresses first, then (a turn at a time) the sizes.
     void Command1_Click();

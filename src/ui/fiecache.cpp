@@ -52,16 +52,13 @@ fIEcache::fIEcache(Services services, QWidget* parent)
     connect(Command2, &QPushButton::clicked, this, &fIEcache::Command2_Click);
     connect(Command3, &QPushButton::clicked, &m_viewer, &CacheViewer::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &fIEcache::close);
-    connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, &m_viewer,
-            &CacheViewer::ListView1_ColumnClick);
+    connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_viewer.ListView1_ColumnClick(column);
+        ListView1->horizontalHeader()->setSortIndicator(
+            column, m_viewer.descending() ? Qt::DescendingOrder : Qt::AscendingOrder);
+    });
     connect(&m_viewer, &CacheViewer::countLineChanged, Label1, &QLabel::setText);
     connect(&m_viewer, &CacheViewer::listed, this, &fIEcache::fitColumns);
-
-    openCopyDialog = [this](const QList<CopySource>& sources) {
-        Form_Copy_Move dialog(m_services.Settings, m_services.Prompts, m_services.FolderHistoryFile, this);
-        dialog.setSourceFiles(sources);
-        dialog.exec();
-    };
 }
 
 fIEcache::~fIEcache()
@@ -87,6 +84,8 @@ void fIEcache::buildControls()
     ListView1 = listView(u"ListView1"_s, m_viewer.ListView1());
     ListView1->setSortingEnabled(false); // the viewer sorts, with its own order toggle
     ListView1->horizontalHeader()->setSectionsClickable(true);
+    ListView1->horizontalHeader()->setSortIndicatorShown(true);
+    ListView1->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     ListView2 = listView(u"ListView2"_s, m_viewer.ListView2());
     ListView3 = listView(u"ListView3"_s, m_viewer.ListView3());
 
@@ -124,7 +123,9 @@ QList<int> fIEcache::selectedRows() const
 
 void fIEcache::Command6_Click()
 {
-    openCopyDialog(m_viewer.CopySources(selectedRows()));
+    Form_Copy_Move dialog(m_services.Settings, m_services.Prompts, m_services.FolderHistoryFile, this);
+    dialog.setSourceFiles(m_viewer.CopySources(selectedRows()));
+    dialog.exec();
 }
 
 void fIEcache::Command2_Click()

@@ -4,8 +4,6 @@
 
 #include <QDialog>
 
-#include <functional>
-
 class AppSettings;
 class QLabel;
 class QPushButton;
@@ -32,8 +30,6 @@ public:
     ~fIEcache() override;
 
     CacheViewer& viewer() { return m_viewer; }
-    // "复制选中..." opens the copy dialog through this; tests replace it.
-    std::function<void(const QList<CopySource>&)> openCopyDialog;
 
 private:
     void buildControls();

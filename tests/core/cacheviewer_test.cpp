@@ -1,5 +1,6 @@
 #include "core/browsercache.h"
 #include "core/cacheviewer.h"
+#include "core/copyrun.h"
 #include "support/cacheentrywriter.h"
 #include "support/tempfolder.h"
 
@@ -169,6 +170,12 @@ TEST_F(CacheViewerTest, CopyingGivesTheDocumentsTheEntriesHold)
     EXPECT_EQ(sources[0].Name, u"jacs.5b01.pdf"_s);
     EXPECT_EQ(sources[1].Path, bare);
     EXPECT_EQ(sources[1].Name, QFileInfo(bare).fileName());
+    // What arrives in the folder is the document itself.
+    const QString out = temp.makeFolder(u"out"_s) + u'/';
+    ASSERT_TRUE(CopyRun::CopyOne(sources[0], out, ExistingFilePolicy::SameSizeAndTime));
+    QFile copied(out + u"jacs.5b01.pdf"_s);
+    ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copied.readAll(), QByteArray(300, 'b'));
 
     const QString file = temp.writeFile(u"home/me/.cache/Paperpull/browser/Cache/Cache_Data/loose.bin"_s, "abc");
     viewer.Command7_Click();

@@ -89,6 +89,8 @@ TEST(CacheViewerWindow, ListsSortsAndDeletesThroughItsControls)
     QTest::mouseClick(list->horizontalHeader()->viewport(), Qt::LeftButton, {},
                       QPoint(list->horizontalHeader()->sectionViewportPosition(2) + 5, 5));
     EXPECT_EQ(CacheWindow::column(list, 2), QStringList({u"1000"_s, u"900"_s, u"50"_s}));
+    EXPECT_EQ(list->horizontalHeader()->sortIndicatorSection(), 2);
+    EXPECT_EQ(list->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
     list->horizontalHeader()->sectionClicked(2);
     EXPECT_EQ(CacheWindow::column(list, 2), QStringList({u"50"_s, u"900"_s, u"1000"_s}));
 
