@@ -1,4 +1,5 @@
 #include "core/appsettings.h"
+#include "core/browsercache.h"
 #include "core/inisettingsstorage.h"
 #include "core/machineregistry.h"
 #include "core/programfolders.h"
@@ -10,6 +11,7 @@
 #include "downloads/list/folderhistory.h"
 #include "ui/browser/browserprofile.h"
 #include "ui/browser/cookiebridge.h"
+#include "ui/browsercachetools.h"
 #include "ui/mainwindows.h"
 #include "ui/platform/desktopshell.h"
 #include "ui/platform/notifysoundplayer.h"
@@ -69,8 +71,14 @@ int main(int argc, char* argv[])
     DesktopShell desktop;
     NotifySoundPlayer sounds(ProgramFolder(), ProgramDataFolder());
 
+    // The cache is read from its files; only clearing it all goes through the running browser.
+    BrowserCache cache(BrowserCache::EntryFolderOf(browser.cachePath()),
+                       [&browser] { browser.profile()->clearHttpCache(); });
+    BrowserCacheTools cacheTools(
+        {cache, BrowserCacheTools::MachineHomes(), settings, prompts, FolderHistoryFilePath()});
+
     MainWindows windows({values, settings, prompts, desktop, sounds, browser, FolderHistoryFilePath(), kVersionServer,
-                         QString(), MachineRegistry::defaultFilePath(), nullptr, &cookies});
+                         QString(), MachineRegistry::defaultFilePath(), nullptr, &cookies, &cacheTools});
     // The cover ends the program; a main window closing brings it back instead.
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(&windows, &MainWindows::programEnded, &app, [] { QApplication::exit(0); });

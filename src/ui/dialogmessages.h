@@ -9,5 +9,8 @@ inline constexpr char16_t kFolderSettingWrong[] = u"文件夹设置错误！";
 inline constexpr char16_t kEnterText[] = u"请输入字符串！";
 inline constexpr char16_t kAllReplaced[] = u"全部网址替换完成！";
 inline constexpr char16_t kBrowseTitle[] = u"请选择要浏览的文件夹:";
+inline constexpr char16_t kCreateFolderFailed[] = u"创建文件夹出错！";
+inline constexpr char16_t kCopyDone[] = u"复制文件完成！";
+inline constexpr char16_t kCacheCleared[] = u"IE缓存清空完毕！";
 
 } // namespace dialogmessages

@@ -13,6 +13,7 @@
 class AppSettings;
 class BrowserPage;
 class BrowserProfile;
+class BrowserCacheTools;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -59,6 +60,8 @@ public:
     void setCover(StartupCover* cover) { m_cover = cover; }
     // "窗口 ▸ 资料检索分析窗口": offered once the window is given a way to open it.
     void setSearchWindowOpener(std::function<void()> open);
+    // The browser cache commands; the menu entry "清空IE浏览器缓存" works once given.
+    void setCacheTools(BrowserCacheTools* tools);
 
     // Shows the window where it was last closed, maximised on a first start
     // or another screen.
@@ -118,6 +121,7 @@ private:
     BrowserPage* m_loginPage = nullptr; // Web1's page, owned by Web1
     std::unique_ptr<WebLoginBrowser> m_loginBrowser;
     std::unique_ptr<LoginController> m_login;
+    BrowserCacheTools* m_cacheTools = nullptr;
     bool m_syncingSelection = false;
 
     // The controls, under their given names (also their objectName).
@@ -177,4 +181,5 @@ private:
     QAction* m_autoLocate = nullptr;
     QAction* m_searchWindow = nullptr;
     std::function<void()> m_openSearchWindow;
+    QAction* m_clearBrowserCache = nullptr;
 };

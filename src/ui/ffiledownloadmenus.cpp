@@ -1,6 +1,7 @@
 // The download window's menus and the commands behind their entries.
 
 #include "addresslistdialog.h"
+#include "browsercachetools.h"
 #include "ffiledownload.h"
 #include "foption.h"
 #include "frmabout.h"
@@ -96,13 +97,23 @@ void fFileDownload::buildMenus()
     run(tools, u"检查文件是否存在"_s, [&commands] { commands.MarkMissingFiles(); });
     run(tools, u"检查并纠正磁盘文件类型"_s, [&commands] { commands.CorrectDiskFileTypes(); });
     tools->addSeparator();
-    // The browser cache tools come with the cache viewer; until then the entry is not usable.
-    tools->addAction(u"清空IE浏览器缓存"_s)->setEnabled(false);
+    // Usable once the window is given the cache tools (setCacheTools).
+    m_clearBrowserCache = run(tools, u"清空IE浏览器缓存"_s, [this] {
+        if (m_cacheTools != nullptr)
+            m_cacheTools->ClearBrowserCache(true);
+    });
+    m_clearBrowserCache->setEnabled(m_cacheTools != nullptr);
     run(tools, u"打开文件判断类型"_s, [&commands] { commands.DetectChosenFileType(); });
 
     QMenu* help = menuBar()->addMenu(u"帮助(&H)"_s);
     addCommand(help, u"关于"_s, &fFileDownload::showAbout);
     addCommand(help, u"意见和建议"_s, &fFileDownload::sendSuggestion);
+}
+
+void fFileDownload::setCacheTools(BrowserCacheTools* tools)
+{
+    m_cacheTools = tools;
+    m_clearBrowserCache->setEnabled(tools != nullptr);
 }
 
 void fFileDownload::selectAll()

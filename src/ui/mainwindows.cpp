@@ -1,5 +1,6 @@
 #include "mainwindows.h"
 
+#include "browsercachetools.h"
 #include "fcover.h"
 #include "ffiledownload.h"
 #include "fwebsearch.h"
@@ -67,6 +68,11 @@ void MainWindows::showSearchWindow()
         m_search = new fWebSearch(std::move(services));
         m_search->setAttribute(Qt::WA_DeleteOnClose);
         m_search->setCover(m_cover.get());
+        if (BrowserCacheTools* tools = m_services.CacheTools) {
+            QPointer<fWebSearch> window = m_search;
+            m_search->setCacheCommands([tools, window] { tools->ShowCacheViewer(window); },
+                                       [tools] { tools->ClearBrowserCache(true); });
+        }
     }
     m_cover->hide();
     m_search->show();
@@ -84,6 +90,7 @@ fFileDownload& MainWindows::loadDownloadWindow()
         m_download->setAttribute(Qt::WA_DeleteOnClose);
         m_download->setCover(m_cover.get());
         m_download->setSearchWindowOpener([this] { showSearchWindow(); });
+        m_download->setCacheTools(m_services.CacheTools);
     }
     return *m_download;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 
 class AppSettings;
+class BrowserCacheTools;
 class QNetworkCookieJar;
 class BrowserProfile;
 class fCover;
@@ -46,6 +47,7 @@ public:
         QString MachineStore;   // the per-machine settings file
         SaveFolderPrompt* SaveFolder = nullptr; // the save folder dialog when not given
         QNetworkCookieJar* CookieJar = nullptr;  // shared by the browsers and the transfers
+        BrowserCacheTools* CacheTools = nullptr; // the browser cache viewer and its clearing
     };
 
     explicit MainWindows(Services services, QObject* parent = nullptr);

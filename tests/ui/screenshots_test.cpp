@@ -3,7 +3,11 @@
 #include "downloads/list/downloadactivity.h"
 #include "downloads/list/downloadlist.h"
 #include "downloads/list/downloadtablemodel.h"
+#include "core/browsercache.h"
+#include "support/cacheentrywriter.h"
 #include "ui/addresslistdialog.h"
+#include "ui/fiecache.h"
+#include "ui/formcopymove.h"
 #include "ui/foption.h"
 #include "ui/fselefilesavepath.h"
 #include "ui/urlreplace.h"
@@ -11,6 +15,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QImage>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +65,26 @@ TEST(Screenshots, EveryDialog)
     {
         AddressListDialog dialog(model, f.temp.path() + u"/papers/"_s, f.prompts);
         capture(dialog, u"addresslistdialog"_s);
+    }
+    {
+        f.settings.setCopyDestinationFolder(f.temp.path() + u"/copies/"_s);
+        Form_Copy_Move dialog(f.settings, f.prompts, f.temp.filePath(u"SaveList.dat"_s));
+        dialog.setSourceFiles({CopySource::WholeFile(u"/a.pdf"_s), CopySource::WholeFile(u"/b.pdf"_s)});
+        capture(dialog, u"formcopymove"_s);
+    }
+    {
+        const QString cacheFolder = f.temp.makeFolder(u"home/me/.cache/Paperpull/browser/Cache/Cache_Data"_s);
+        const QByteArray site = "https://pubs.example.org/doi/pdf/10.1021/jacs.";
+        for (int n = 1; n <= 12; ++n)
+            WriteCacheEntry(cacheFolder, CacheEntryName(static_cast<quint64>(n)),
+                            {"1/0/" + site + QByteArray::number(5000 + n) + ".pdf", QByteArray(n * 9000, 'p')});
+        BrowserCache cache(cacheFolder);
+        fIEcache window({cache, {{f.temp.filePath(u"home"_s)}, {}, f.temp.filePath(u"home/me"_s)}, f.settings,
+                         f.prompts, f.temp.filePath(u"SaveList.dat"_s)});
+        window.viewer().Command7_Click();
+        window.viewer().Command1_Click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.viewer().sizesPending(); }, 5000));
+        capture(window, u"fiecache"_s);
     }
 }
 

@@ -1,12 +1,25 @@
 #include "browsertesting.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-// The browser needs a widget application; the profile must go before it does.
+// The tests that hold a browser: a widget application with shared contexts,
+// and the shared profile deleted before the application goes.
 int main(int argc, char* argv[])
 {
+    // Folders of this process's own: ctest runs test cases side by side, and
+    // two browsers must never share a profile folder or a cookie file.
+    QTemporaryDir home;
+    if (home.isValid()) {
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+            const QString folder = home.path() + u'/' + QString::fromLatin1(name).toLower();
+            QDir().mkpath(folder);
+            qputenv(name, QFile::encodeName(folder));
+        }
+    }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
