@@ -156,8 +156,12 @@ TEST(WebSearchBrowser, ReadsTheLiveStateAndActsOnlyOnTheExpectedElement)
 <input type="checkbox" id="byClick" name="doi" value="2">
 <input id="text" name="q" value="as served">
 <div id="plain">x</div>
+<a id="link" href="/doi/10.1021/x">The real title</a>
 <script>
 document.getElementById('byScript').checked = true;
+Document.prototype.getElementsByTagName = function () { return []; };
+Element.prototype.getElementsByTagName = function () { return []; };
+Object.defineProperty(HTMLElement.prototype, 'innerText', { get() { return 'spoiled'; } });
 JSON.stringify = function () { return 'spoiled'; };
 Array.prototype.push = null;
 window.Map = null;
@@ -180,6 +184,7 @@ Element.prototype.getAttribute = function () { return 'spoiled'; };
     EXPECT_EQ(text.Type, u"text"_s);
     EXPECT_EQ(text.Name, u"q"_s);
     EXPECT_EQ(text.Value, u"as served"_s);
+    EXPECT_EQ(snapshot.element(indexOf(snapshot, u"link"_s))->InnerText, u"The real title"_s);
 
     const int byClick = indexOf(snapshot, u"byClick"_s);
     const int textIndex = indexOf(snapshot, u"text"_s);
