@@ -66,6 +66,7 @@ int main(int argc, char* argv[])
 
     AnalysisList list;
     int printed = 0;
+    int leftOut = 0;
     for (const QString& path : files) {
         QFile file(path);
         if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
@@ -77,7 +78,7 @@ int main(int argc, char* argv[])
             address.isEmpty() ? QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString() : address;
         const DomSnapshot page = SnapshotFromHtml(file.readAll(), pageUrl);
         const int before = list.count();
-        ExtractPage(page, {onlyChecked, QString()}, list);
+        ExtractPage(page, {onlyChecked, QString(), &leftOut}, list);
         for (int row = before; row < list.count(); ++row) {
             const AnalysisRecord& r = *list.at(row);
             out << field(r.Title) << u'\t' << r.ArticleUrl << u'\t' << r.PageUrl << u'\t' << r.FileType << u'\t'
@@ -88,5 +89,8 @@ int main(int argc, char* argv[])
             out << u"next\t"_s << page.element(next)->Href << u'\n';
     }
     out.flush();
+    if (leftOut > 0)
+        err << u"paperpull-extract: left out "_s << leftOut << u" hidden "_s << (leftOut == 1 ? u"entry"_s : u"entries"_s)
+            << Qt::endl;
     return printed > 0 ? kRanFine : kNothingFound;
 }

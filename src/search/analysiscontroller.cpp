@@ -48,9 +48,9 @@ AnalysisController::AnalysisController(AnalysisTableModel& model, SearchBrowser&
     connect(&m_browser, &SearchBrowser::documentComplete, this, [this] { m_pageLoading = false; });
 }
 
-ExtractionOptions AnalysisController::extractionOptions() const
+ExtractionOptions AnalysisController::extractionOptions()
 {
-    return {m_onlyChecked, m_values.PromptSaveFolder ? m_values.SaveFolder : QString()};
+    return {m_onlyChecked, m_values.PromptSaveFolder ? m_values.SaveFolder : QString(), &m_hiddenLeftOut};
 }
 
 QString AnalysisController::addAllCaption() const
@@ -68,12 +68,19 @@ void AnalysisController::extractPage(const DomSnapshot& page)
     const ExtractionOptions options = extractionOptions();
     m_model.appendWith([&](AnalysisList& list) { return ExtractPage(page, options, list); });
     emit rowCountChanged(rowCountText());
+    emit hiddenEntriesChanged(hiddenEntriesText());
+}
+
+QString AnalysisController::hiddenEntriesText() const
+{
+    return m_hiddenLeftOut > 0 ? u"（未加入隐藏项："_s + QString::number(m_hiddenLeftOut) + u"）"_s : QString();
 }
 
 void AnalysisController::AddCurrentPage()
 {
     if (m_values.PromptSaveFolder)
         m_saveFolder.showSaveFolderDialog(); // the page is read whatever the answer
+    m_hiddenLeftOut = 0;
     QPointer<AnalysisController> self(this);
     m_browser.readPage([self](const DomSnapshot& page) {
         if (!self)
@@ -93,6 +100,7 @@ void AnalysisController::AddAllPages()
     }
     m_addAllRunning = true;
     m_stopAddAll = false;
+    m_hiddenLeftOut = 0;
     emit addAllButtonChanged();
     if (m_values.PromptSaveFolder)
         m_saveFolder.showSaveFolderDialog(); // once for the whole run

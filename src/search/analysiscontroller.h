@@ -72,11 +72,15 @@ public:
     bool progressPanelVisible() const { return m_panelVisible; }
     QString progressText() const { return m_progressText; }
     QString rowCountText() const;
+    // Beside the count: how many entries of the last addition were left out
+    // because a reader could not see them; "" when none were.
+    QString hiddenEntriesText() const;
 
 signals:
     void addAllButtonChanged();    // caption and colour: addAllCaption(), addAllRunning() (red)
     void progressPanelChanged();   // progressPanelVisible(), progressText()
     void rowCountChanged(const QString& text);
+    void hiddenEntriesChanged(const QString& text);
     void analyseMenuRequested();   // pop up the analysis menu at the mouse
     void analyseButtonEnabled(bool enabled);
     void columnsNeedSizing();
@@ -86,7 +90,7 @@ signals:
 private:
     enum class Wait { None, PageLoad, Settle };
 
-    ExtractionOptions extractionOptions() const;
+    ExtractionOptions extractionOptions();
     void extractPage(const DomSnapshot& page);
     void nextPageStep();
     void pageRead(const DomSnapshot& page);
@@ -108,6 +112,7 @@ private:
     Timing m_timing;
 
     bool m_onlyChecked = false;
+    int m_hiddenLeftOut = 0; // counted through the extraction options
     bool m_pageLoading = false;
     bool m_stopAddAll = false;
     bool m_analysisIdle = true;

@@ -19,6 +19,10 @@ struct DomElement {
     bool Checked = false; // INPUT only: ticked on the page
     int Parent = -1;
     int End = 0;        // one past the index of the last descendant
+    // Not shown to a reader: not rendered, hidden by style or attribute (on
+    // itself or an ancestor), or lying wholly outside the page.
+    bool Hidden = false;
+    bool ZeroSize = false; // rendered, but without width or height (the browser alone knows)
 };
 
 // A page's elements in document order: an element's index is its place in

@@ -47,6 +47,16 @@ bool qualifiesAsBox(const DomSnapshot& page, int entry, const ExtractionOptions&
     return links.size() > 1;
 }
 
+// True, and counted, for an entry that a reader cannot see.
+bool leftOutAsHidden(const DomElement& entry, const ExtractionOptions& options)
+{
+    if (!entry.Hidden && !entry.ZeroSize)
+        return false;
+    if (options.LeftOut != nullptr)
+        ++*options.LeftOut;
+    return true;
+}
+
 bool add(AnalysisList& list, const DomSnapshot& page, const QString& title, const QString& address,
          const QString& fileType, const ExtractionOptions& options, const QString& source)
 {
@@ -73,7 +83,8 @@ int ParseArticleBoxes(const DomSnapshot& page, const ExtractionOptions& options,
     int found = 0;
     for (const int div : page.getElementsByTagName(u"DIV"_s)) {
         std::vector<int> links;
-        if (!classEquals(*page.element(div), u"articlebox") || !qualifiesAsBox(page, div, options, links))
+        if (!classEquals(*page.element(div), u"articlebox") || !qualifiesAsBox(page, div, options, links)
+            || leftOutAsHidden(*page.element(div), options))
             continue;
         const QString title = trimSpaces(page.element(links.front())->InnerText);
         QString address;
@@ -97,7 +108,8 @@ int ParseChapterBoxes(const DomSnapshot& page, const ExtractionOptions& options,
     int found = 0;
     for (const int div : page.getElementsByTagName(u"DIV"_s)) {
         std::vector<int> links;
-        if (!classEquals(*page.element(div), u"articlebox chapterbox") || !qualifiesAsBox(page, div, options, links))
+        if (!classEquals(*page.element(div), u"articlebox chapterbox") || !qualifiesAsBox(page, div, options, links)
+            || leftOutAsHidden(*page.element(div), options))
             continue;
         const DomElement& first = *page.element(links.front());
         const QString title = trimSpaces(first.InnerText);
@@ -124,7 +136,7 @@ int ParseResultList(const DomSnapshot& page, const ExtractionOptions& options, A
         if (!classEquals(*page.element(p), u"g"))
             continue;
         const std::vector<int> links = page.getElementsByTagName(p, u"A"_s);
-        if (links.empty())
+        if (links.empty() || leftOutAsHidden(*page.element(p), options))
             continue;
         const DomElement& a = *page.element(links.front());
         const QString title = trimSpaces(a.InnerText);
@@ -181,6 +193,8 @@ int ParseIssueItems(const DomSnapshot& page, const ExtractionOptions& options, A
         }
         if (checkBoxes == 1 && options.OnlyChecked && !ticked)
             continue;
+        if (leftOutAsHidden(*page.element(entry), options))
+            continue;
 
         const DomElement& box = *page.element(entry);
         int titleLink = -1;
@@ -212,7 +226,8 @@ int ParseIssueItems(const DomSnapshot& page, const ExtractionOptions& options, A
 
 int FindNextLink(const DomSnapshot& page)
 {
-    const std::vector<int> links = page.getElementsByTagName(u"A"_s);
+    std::vector<int> links = page.getElementsByTagName(u"A"_s);
+    std::erase_if(links, [&page](int a) { return page.element(a)->Hidden; });
     for (const int a : links) {
         if (trimSpaces(page.element(a)->InnerText.toLower()) == u"next"_s)
             return a;

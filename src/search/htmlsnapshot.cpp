@@ -53,6 +53,23 @@ bool hasAttribute(const GumboElement& element, const char* name)
     return gumbo_get_attribute(&element.attributes, name) != nullptr;
 }
 
+// The hidden attribute, aria-hidden="true", or an inline style with
+// display:none or visibility:hidden.
+bool hiddenByMarkup(const GumboElement& element)
+{
+    if (hasAttribute(element, "hidden"))
+        return true;
+    if (attribute(element, "aria-hidden").trimmed().compare(u"true"_s, Qt::CaseInsensitive) == 0)
+        return true;
+    const QString style = attribute(element, "style").toLower().remove(u' ').remove(u'\t');
+    for (const QString& declaration : style.split(u';')) {
+        const QString rule = declaration.section(u'!', 0, 0); // "display:none!important" too
+        if (rule == u"display:none"_s || rule == u"visibility:hidden"_s)
+            return true;
+    }
+    return false;
+}
+
 QString tagName(const GumboElement& element)
 {
     if (element.tag != GUMBO_TAG_UNKNOWN)
@@ -237,6 +254,9 @@ private:
         e.ClassName = attribute(element, "class");
         e.Title = attribute(element, "title");
         e.Parent = parent;
+        // Without a layout only what the markup says can count: hidden with
+        // its ancestor, or by its own attributes and inline style.
+        e.Hidden = (parent >= 0 && m_elements[static_cast<size_t>(parent)].Hidden) || hiddenByMarkup(element);
         if (element.tag == GUMBO_TAG_A) {
             if (hasAttribute(element, "href"))
                 e.Href = resolvedHref(m_base, attribute(element, "href"));

@@ -43,6 +43,8 @@ std::optional<DomSnapshot> SnapshotFromJson(const QByteArray& json)
         e.Type = item.value(u"type"_s).toString();
         e.Value = item.value(u"value"_s).toString();
         e.Checked = item.value(u"checked"_s).toBool();
+        e.Hidden = item.value(u"hidden"_s).toBool();
+        e.ZeroSize = item.value(u"zeroSize"_s).toBool();
         elements.push_back(std::move(e));
     }
 

@@ -116,6 +116,8 @@ QWidget* fWebSearch::buildListPane()
     auto* header = new QHBoxLayout;
     header->addWidget(Label2);
     header->addWidget(Label1);
+    Label3 = NamedControl<QLabel>(u"Label3"_s);
+    header->addWidget(Label3);
     header->addSpacing(24);
     header->addWidget(Check1);
     header->addSpacing(12);
@@ -236,6 +238,7 @@ void fWebSearch::bindController()
     connect(&c, &AnalysisController::addAllButtonChanged, this, &fWebSearch::showAddAllButton);
     connect(&c, &AnalysisController::progressPanelChanged, this, &fWebSearch::showProgress);
     connect(&c, &AnalysisController::rowCountChanged, Label1, &QLabel::setText);
+    connect(&c, &AnalysisController::hiddenEntriesChanged, Label3, &QLabel::setText);
     connect(&c, &AnalysisController::analyseButtonEnabled, Command2, &QWidget::setEnabled);
     connect(&c, &AnalysisController::columnsNeedSizing, ListView1, &QTableView::resizeColumnsToContents);
     connect(&c, &AnalysisController::analyseMenuRequested, this,

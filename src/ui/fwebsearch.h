@@ -100,6 +100,7 @@ private:
     QPushButton* Command2 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label1 = nullptr;
+    QLabel* Label3 = nullptr; // entries left out as hidden
     QCheckBox* Check1 = nullptr;
     QCheckBox* Check2 = nullptr;
     QTableView* ListView1 = nullptr;

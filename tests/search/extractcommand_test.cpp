@@ -46,6 +46,15 @@ TEST(ExtractCommand, OneLinePerRecordAndOnlyChecked)
     EXPECT_EQ(lines[0].count(u'\t'), 4);
 }
 
+TEST(ExtractCommand, SaysHowManyHiddenEntriesItLeftOut)
+{
+    const Outcome run = extract({u"--url"_s, u"https://pubs.example.org/action/doSearch?q=x"_s,
+                                 kPages + u"hiddenentries.html"_s});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_FALSE(run.Out.contains(u"Hidden Attribute"_s));
+    EXPECT_EQ(run.Err, u"paperpull-extract: left out 4 hidden entries\n"_s);
+}
+
 TEST(ExtractCommand, ExitStatuses)
 {
     const Outcome none = extract({kPages + u"articlebox.html"_s});

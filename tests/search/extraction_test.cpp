@@ -136,6 +136,31 @@ TEST(Extraction, CurrentLayoutFetchesFromTheSiteThePageIsOn)
     }
 }
 
+// Markup alone says the first four are hidden; the style sheet's rules need a
+// browser, which the browser test checks.
+TEST(Extraction, EntriesHiddenByTheirMarkupAreLeftOutAndCounted)
+{
+    AnalysisList list;
+    int leftOut = 0;
+    const DomSnapshot page = fixturePage(u"hiddenentries.html"_s);
+    ExtractPage(page, {false, QString(), &leftOut}, list);
+    EXPECT_EQ(leftOut, 4);
+    QStringList titles;
+    for (const AnalysisRecord& r : list.records())
+        titles << r.Title;
+    EXPECT_FALSE(titles.contains(u"Hidden Attribute"_s));
+    EXPECT_FALSE(titles.contains(u"Aria Hidden Off To The Left"_s));
+    EXPECT_FALSE(titles.contains(u"Inline Display None"_s));
+    EXPECT_FALSE(titles.contains(u"Ancestor Invisible"_s));
+    EXPECT_TRUE(titles.contains(u"Shown Entry"_s));
+    EXPECT_TRUE(titles.contains(u"Second Shown Entry"_s));
+    // The empty next anchor is followed; the one hidden by markup is not.
+    const DomSnapshot links = SnapshotFromHtml(
+        "<a style='display:none' href=/hidden>Next</a><a class='pagination__btn--next' href=/p2></a>", kPageUrl);
+    ASSERT_GE(FindNextLink(links), 0);
+    EXPECT_EQ(links.element(FindNextLink(links))->Href, u"https://pubs.example.org/p2"_s);
+}
+
 TEST(FindNextLink, Table)
 {
     const struct {

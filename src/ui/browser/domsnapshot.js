@@ -10,6 +10,39 @@
     // properties only where the element's own interface defines them.
     const getAttribute = Element.prototype.getAttribute;
     const attribute = (element, name) => getAttribute.call(element, name) || '';
+    // What a reader cannot see is never taken: the layout decides, and only
+    // the browser knows it. No boxes means not rendered (display: none on the
+    // element or an ancestor, the hidden attribute); visibility is inherited
+    // through the computed style; a box wholly outside the page is off to a side.
+    const getClientRects = Element.prototype.getClientRects;
+    const getBoundingClientRect = Element.prototype.getBoundingClientRect;
+    const root = document.documentElement;
+    // Sideways the page is as wide as the window (a box placed far off to a
+    // side widens what can be scrolled, not the page); downwards, as long as
+    // its content.
+    const pageWidth = Math.max(root.clientWidth, getBoundingClientRect.call(root).width);
+    const pageHeight = Math.max(root.scrollHeight, root.clientHeight);
+    // A page with no size yet (not shown in any view) has laid nothing out:
+    // then only what the style says counts, not sizes and places.
+    const laidOut = root.clientWidth > 0 && root.clientHeight > 0;
+    const shown = (element, item) => {
+        if (getClientRects.call(element).length === 0) {
+            item.hidden = true;
+            return;
+        }
+        const visibility = window.getComputedStyle(element).visibility;
+        const box = getBoundingClientRect.call(element);
+        const left = box.left + window.scrollX;
+        const top = box.top + window.scrollY;
+        if (visibility === 'hidden' || visibility === 'collapse')
+            item.hidden = true;
+        else if (!laidOut)
+            return;
+        else if (left + box.width <= 0 || top + box.height <= 0 || left >= pageWidth || top >= pageHeight)
+            item.hidden = true;
+        else if (box.width === 0 || box.height === 0)
+            item.zeroSize = true;
+    };
     const all = document.getElementsByTagName('*');
     const indexOf = new Map();
     const elements = new Array(all.length);
@@ -51,6 +84,7 @@
             item.type = element.type;
             item.value = element.value;
         }
+        shown(element, item);
         elements[i] = item;
     }
     return JSON.stringify({ url: document.URL, elements: elements });

@@ -10,6 +10,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QWebEngineView>
 
 #include <gtest/gtest.h>
 
@@ -251,6 +252,37 @@ QByteArray resultPageLinkingTo(int article, const QByteArray& next)
     if (!next.isEmpty())
         html += "<a href='" + next + "'>Next</a>";
     return html + "</body></html>";
+}
+
+// Only what a reader can see is taken: in the browser the style sheet and the
+// layout decide too.
+TEST(WebSearchBrowser, EntriesAReaderCannotSeeAreLeftOut)
+{
+    TestHttpServer server;
+    ASSERT_TRUE(server.listen());
+    server.route("/results", htmlPage(Fixture(u"pages/hiddenentries.html"_s)));
+    BrowserPage page(SharedProfile());
+    WebSearchBrowser browser(page);
+    // Shown in a view, as the search window shows it: only then is it laid out.
+    QWebEngineView view;
+    view.setPage(&page);
+    view.resize(1000, 700);
+    view.show();
+    ASSERT_TRUE(LoadAndWait(page, QUrl(server.url(u"/results"_s))));
+    const DomSnapshot live = ReadNow(browser);
+    AnalysisList list;
+    int leftOut = 0;
+    ExtractPage(live, {false, QString(), &leftOut}, list);
+    QStringList titles;
+    for (const AnalysisRecord& r : list.records())
+        titles << r.Title;
+    EXPECT_EQ(titles, (QStringList{u"Shown Entry"_s, u"Second Shown Entry"_s}));
+    EXPECT_EQ(leftOut, 9);
+    // The visible empty "next" anchor is followed, the hidden one is not.
+    const int next = FindNextLink(live);
+    ASSERT_GE(next, 0);
+    EXPECT_EQ(live.element(next)->Href, server.url(u"/action/doSearch?page=2"_s));
+    view.setPage(nullptr);
 }
 
 // The next link is clicked in the page; the browser is busy until the next
