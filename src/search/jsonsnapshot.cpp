@@ -43,6 +43,7 @@ std::optional<DomSnapshot> SnapshotFromJson(const QByteArray& json)
         e.Type = item.value(u"type"_s).toString();
         e.Value = item.value(u"value"_s).toString();
         e.Checked = item.value(u"checked"_s).toBool();
+        e.OwnText = item.value(u"ownText"_s).toString();
         elements.push_back(std::move(e));
     }
 
