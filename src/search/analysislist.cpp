@@ -3,7 +3,8 @@
 #include <algorithm>
 
 bool AnalysisList::AddAnalysisRecord(const QString& title, const QString& articleUrl, const QString& pageUrl,
-                                     const QString& fileType, const QString& savePath, const QString& source)
+                                     const QString& fileType, const QString& savePath, const QString& source,
+                                     const Citation& meta)
 {
     if (m_rowByUrl.contains(articleUrl))
         return false;
@@ -14,6 +15,7 @@ bool AnalysisList::AddAnalysisRecord(const QString& title, const QString& articl
     record.FileType = fileType;
     record.SavePath = savePath;
     record.Source = source;
+    record.Meta = meta;
     m_rowByUrl.insert(articleUrl, count());
     m_records.push_back(std::move(record));
     return true;

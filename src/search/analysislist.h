@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/citation.h"
+
 #include <QHash>
 #include <QString>
 
@@ -15,6 +17,7 @@ struct AnalysisRecord {
     QString Source;        // "ACS" or "ACSbook": which page layout it came from
     QString ArticleUrl;    // the list's key
     QString PageUrl;       // the result page it was found on
+    Citation Meta;         // what the page showed of the article besides its title
     bool Selected = false;
 };
 
@@ -27,7 +30,8 @@ public:
     // Appends a record not yet analysed; false (nothing changes) when a record
     // with that address is already listed.
     bool AddAnalysisRecord(const QString& title, const QString& articleUrl, const QString& pageUrl,
-                           const QString& fileType, const QString& savePath, const QString& source);
+                           const QString& fileType, const QString& savePath, const QString& source,
+                           const Citation& meta = {});
 
     int count() const { return static_cast<int>(m_records.size()); }
     bool isEmpty() const { return m_records.empty(); }

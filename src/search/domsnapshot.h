@@ -17,6 +17,11 @@ struct DomElement {
     QString Type;       // INPUT and BUTTON only: lower case, as the browser reports it
     QString Value;      // INPUT and BUTTON only
     bool Checked = false; // INPUT only: ticked on the page
+    // The element's own text nodes (not its children's), joined, runs of
+    // blanks made one space, trimmed; "" for scripts, styles and the like.
+    // Read in document order over a range, they give the text of any part
+    // of the page without every element carrying all the text below it.
+    QString OwnText;
     int Parent = -1;
     int End = 0;        // one past the index of the last descendant
     // Not shown to a reader: not rendered, hidden by style or attribute (on

@@ -1,6 +1,7 @@
 #include "extraction.h"
 
 #include "analysislist.h"
+#include "citationextraction.h"
 #include "domsnapshot.h"
 
 #include "core/textfunctions.h"
@@ -58,11 +59,11 @@ bool leftOutAsHidden(const DomElement& entry, const ExtractionOptions& options)
 }
 
 bool add(AnalysisList& list, const DomSnapshot& page, const QString& title, const QString& address,
-         const QString& fileType, const ExtractionOptions& options, const QString& source)
+         const QString& fileType, const ExtractionOptions& options, const QString& source, const Citation& meta)
 {
     if (title.isEmpty() || address.isEmpty())
         return false;
-    list.AddAnalysisRecord(title, address, page.url(), fileType, options.SavePath, source);
+    list.AddAnalysisRecord(title, address, page.url(), fileType, options.SavePath, source, meta);
     return true;
 }
 
@@ -97,7 +98,7 @@ int ParseArticleBoxes(const DomSnapshot& page, const ExtractionOptions& options,
                 break;
             }
         }
-        if (add(list, page, title, address, u"pdf"_s, options, u"ACS"_s))
+        if (add(list, page, title, address, u"pdf"_s, options, u"ACS"_s, BoxCitation(page, div, links)))
             ++found;
     }
     return found;
@@ -117,7 +118,9 @@ int ParseChapterBoxes(const DomSnapshot& page, const ExtractionOptions& options,
         QString address;
         if (href.contains(u"/abs/"_s, Qt::CaseInsensitive))
             address = fetchable(href.replace(u"/abs/"_s, u"/pdf/"_s, Qt::CaseInsensitive));
-        if (add(list, page, title, address, u"pdf"_s, options, u"ACSbook"_s))
+        Citation meta = BoxCitation(page, div, links);
+        meta.BookChapter = true;
+        if (add(list, page, title, address, u"pdf"_s, options, u"ACSbook"_s, meta))
             ++found;
     }
     return found;
@@ -142,7 +145,9 @@ int ParseResultList(const DomSnapshot& page, const ExtractionOptions& options, A
         const QString title = trimSpaces(a.InnerText);
         const QString address = fetchable(trimSpaces(a.Href).replace(u"&amp;"_s, u"&"_s, Qt::CaseInsensitive));
         const QString type = address.right(4).toLower() == u".pdf"_s ? u"pdf"_s : u"htm"_s;
-        if (add(list, page, title, address, type, options, u"ACS"_s))
+        Citation meta;
+        meta.Doi = DoiFromAddress(address);
+        if (add(list, page, title, address, type, options, u"ACS"_s, meta))
             ++found;
     }
     return found;
@@ -218,7 +223,8 @@ int ParseIssueItems(const DomSnapshot& page, const ExtractionOptions& options, A
         const bool pageIsWeb = pageUrl.scheme() == u"http"_s || pageUrl.scheme() == u"https"_s;
         const QString site = pageIsWeb ? origin(pageUrl) : origin(QUrl(link));
         const QString address = doi.isEmpty() ? QString() : site + u"/doi/pdf/"_s + doi;
-        if (add(list, page, trimSpaces(a.InnerText), address, u"pdf"_s, options, u"ACS"_s))
+        if (add(list, page, trimSpaces(a.InnerText), address, u"pdf"_s, options, u"ACS"_s,
+                IssueItemCitation(page, entry, titleLink)))
             ++found;
     }
     return found;

@@ -199,6 +199,48 @@ private:
     bool m_pendingSpace = false;
 };
 
+bool hasNoOwnText(GumboTag tag)
+{
+    switch (tag) {
+    case GUMBO_TAG_SCRIPT: case GUMBO_TAG_STYLE: case GUMBO_TAG_NOSCRIPT: case GUMBO_TAG_TEMPLATE:
+    case GUMBO_TAG_TITLE: case GUMBO_TAG_TEXTAREA:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The ASCII blanks of HTML only: a no-break space is part of the text.
+QString collapseBlanks(const QString& text)
+{
+    QString out;
+    bool blank = false;
+    for (const QChar c : text) {
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f') {
+            blank = true;
+            continue;
+        }
+        if (blank && !out.isEmpty())
+            out += u' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+QString ownText(const GumboElement& element)
+{
+    if (hasNoOwnText(element.tag))
+        return {};
+    QString text;
+    for (unsigned i = 0; i < element.children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(element.children.data[i]);
+        if (child->type == GUMBO_NODE_TEXT || child->type == GUMBO_NODE_WHITESPACE || child->type == GUMBO_NODE_CDATA)
+            text += QString::fromUtf8(child->v.text.text);
+    }
+    return collapseBlanks(text);
+}
+
 QString resolvedHref(const QUrl& base, const QString& href)
 {
     const QUrl url(href.trimmed());
@@ -257,6 +299,8 @@ private:
         // Without a layout only what the markup says can count: hidden with
         // its ancestor, or by its own attributes and inline style.
         e.Hidden = (parent >= 0 && m_elements[static_cast<size_t>(parent)].Hidden) || hiddenByMarkup(element);
+        if (node.type == GUMBO_NODE_ELEMENT)
+            e.OwnText = ownText(element);
         if (element.tag == GUMBO_TAG_A) {
             if (hasAttribute(element, "href"))
                 e.Href = resolvedHref(m_base, attribute(element, "href"));

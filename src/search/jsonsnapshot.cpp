@@ -45,6 +45,7 @@ std::optional<DomSnapshot> SnapshotFromJson(const QByteArray& json)
         e.Checked = item.value(u"checked"_s).toBool();
         e.Hidden = item.value(u"hidden"_s).toBool();
         e.ZeroSize = item.value(u"zeroSize"_s).toBool();
+        e.OwnText = item.value(u"ownText"_s).toString();
         elements.push_back(std::move(e));
     }
 

@@ -171,6 +171,17 @@ TEST(HtmlSnapshot, BadInputNeverCrashes)
     EXPECT_GE(truncated.size(), 1);
 }
 
+// Own text is what citation parts are read from; scripts and styles have none.
+TEST(HtmlSnapshot, OwnTextOfEachElement)
+{
+    const DomSnapshot doc = page("<div id=d> Vol.\n <b id=b>12</b>,&nbsp;3 </div><script id=s>x = 1</script>"
+                                 "<style id=y>p {}</style><textarea id=t>typed</textarea>");
+    EXPECT_EQ(doc.element(doc.getElementById(u"d"_s))->OwnText, u"Vol. ,\u00a03"_s);
+    EXPECT_EQ(doc.element(doc.getElementById(u"b"_s))->OwnText, u"12"_s);
+    for (const QString id : {u"s"_s, u"y"_s, u"t"_s})
+        EXPECT_EQ(doc.element(doc.getElementById(id))->OwnText, u""_s) << id.toStdString();
+}
+
 TEST(JsonSnapshot, LoadsTheBrowsersSnapshot)
 {
     const std::optional<DomSnapshot> doc = SnapshotFromJson(fixture(u"equivalence.json"_s));

@@ -1,3 +1,6 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -65,6 +68,39 @@ TEST(ExtractCommand, ExitStatuses)
     EXPECT_EQ(extract({kPages}).Status, 2); // a folder
     EXPECT_EQ(extract({}).Status, 2);
     EXPECT_EQ(extract({u"--bogus"_s, kPages + u"gbk.html"_s}).Status, 2);
+}
+
+} // namespace
+
+namespace {
+
+// The citation formats print the same records; tsv stays the default.
+TEST(ExtractCommand, CitationFormats)
+{
+    const QString page = kPages + u"issueitems-citations.html"_s;
+    const QStringList site{u"--url"_s, u"https://pubs.example.org/toc/jacsat/146/3"_s};
+    EXPECT_EQ(extract(site + QStringList{u"--format"_s, u"tsv"_s, page}).Out, extract(site + QStringList{page}).Out);
+
+    const Outcome ris = extract(site + QStringList{u"--format"_s, u"ris"_s, page});
+    EXPECT_EQ(ris.Status, 0);
+    EXPECT_EQ(ris.Out.count(u"TY  - JOUR"_s), 3);
+    EXPECT_TRUE(ris.Out.contains(u"AU  - Zoë O'Brien\r\n"_s)) << ris.Out.toStdString();
+
+    const Outcome bib = extract(site + QStringList{u"--format"_s, u"bibtex"_s, page});
+    EXPECT_TRUE(bib.Out.contains(u"@article{muller2024a,"_s)) << bib.Out.toStdString();
+
+    const Outcome json = extract(site + QStringList{u"--format"_s, u"json"_s, page});
+    const QJsonObject root = QJsonDocument::fromJson(json.Out.toUtf8()).object();
+    const QJsonArray records = root[u"records"_s].toArray();
+    ASSERT_EQ(records.size(), 3);
+    EXPECT_EQ(records[0][u"volume"_s].toString(), u"146"_s);
+    EXPECT_EQ(records[0][u"authors"_s].toArray().size(), 3);
+    EXPECT_TRUE(records[0][u"openAccess"_s].toBool());
+    EXPECT_EQ(records[2][u"journal"_s].toString(), u""_s);
+
+    const Outcome bad = extract(site + QStringList{u"--format"_s, u"csv"_s, page});
+    EXPECT_EQ(bad.Status, 2);
+    EXPECT_TRUE(bad.Err.contains(u"unknown format"_s));
 }
 
 } // namespace

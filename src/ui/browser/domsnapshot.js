@@ -43,6 +43,19 @@
         else if (box.width === 0 || box.height === 0)
             item.zeroSize = true;
     };
+    // Text nodes directly inside an element, as the parser of saved pages
+    // reads them: the citation details of an entry are read from these.
+    const noOwnText = new Set(['SCRIPT', 'STYLE', 'NOSCRIPT', 'TEMPLATE', 'TITLE', 'TEXTAREA']);
+    const ownText = (element) => {
+        if (noOwnText.has(element.tagName.toUpperCase()))
+            return '';
+        let text = '';
+        for (const node of element.childNodes) {
+            if (node.nodeType === Node.TEXT_NODE || node.nodeType === Node.CDATA_SECTION_NODE)
+                text += node.data;
+        }
+        return text.replace(/[ \t\n\r\f]+/g, ' ').replace(/^ | $/g, '');
+    };
     const all = document.getElementsByTagName('*');
     const indexOf = new Map();
     const elements = new Array(all.length);
@@ -58,6 +71,9 @@
             className: attribute(element, 'class'),
             title: attribute(element, 'title'),
         };
+        const text = ownText(element);
+        if (text !== '')
+            item.ownText = text;
         if (element instanceof HTMLAnchorElement) {
             item.href = element.href;
             item.innerText = element.innerText;

@@ -30,6 +30,14 @@ TestHttpServer::Route htmlPage(const QByteArray& body, int dripMs = 0)
     return route;
 }
 
+QString citationText(const Citation& c)
+{
+    return QStringList{c.Doi, c.Authors.join(u"; "_s), c.Journal, c.Year, c.Volume, c.Issue, c.Pages,
+                       c.PublicationDate, c.ArticleType, c.OpenAccess ? u"oa"_s : u"-"_s,
+                       c.BookChapter ? u"chapter"_s : u"-"_s}
+        .join(u" | "_s);
+}
+
 int indexOf(const DomSnapshot& page, const QString& id)
 {
     return page.getElementById(id);
@@ -45,8 +53,9 @@ TEST(WebSearchBrowser, SavedPagesGiveTheSameRecordsAsTheParser)
     BrowserPage page(SharedProfile());
     WebSearchBrowser browser(page);
 
-    const QString names[] = {u"articlebox"_s, u"chapterbox"_s, u"equivalence"_s, u"gbk"_s,
-                             u"issueitems"_s, u"malformed"_s, u"resultlist"_s};
+    const QString names[] = {u"articlebox"_s, u"articlebox-citations"_s, u"chapterbox"_s, u"equivalence"_s,
+                             u"gbk"_s, u"issueitems"_s, u"issueitems-citations"_s, u"malformed"_s,
+                             u"resultlist"_s};
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
         const QByteArray html = Fixture(u"pages/"_s + name + u".html"_s);
@@ -83,6 +92,7 @@ TEST(WebSearchBrowser, SavedPagesGiveTheSameRecordsAsTheParser)
                 EXPECT_EQ(a.PageUrl, b.PageUrl) << row;
                 EXPECT_EQ(a.FileType, b.FileType) << row;
                 EXPECT_EQ(a.Source, b.Source) << row;
+                EXPECT_EQ(citationText(a.Meta), citationText(b.Meta)) << row;
             }
         }
         const int next = FindNextLink(live);
@@ -137,6 +147,7 @@ TEST(WebSearchBrowser, HardPartsOfAPageReadAsTheParserReadsThem)
         EXPECT_EQ(a.Type, b.Type);
         EXPECT_EQ(a.Value, b.Value);
         EXPECT_EQ(a.Checked, b.Checked);
+        EXPECT_EQ(a.OwnText, b.OwnText);
         if (a.Tag == u"A"_s) {
             EXPECT_EQ(a.InnerText, b.InnerText);
         }
