@@ -343,8 +343,20 @@ void BrowserTransfer::fail(const QString& reason)
 
 void BrowserTransfer::Cancel()
 {
-    if (m_download && !m_download->isFinished())
-        m_download->cancel();
+    if (m_download && !m_download->isFinished()) {
+        // The engine cancels on its own thread and may still write the part
+        // file after this: it goes again once the request has ended, whether
+        // or not this transfer is still there.
+        const QString part = m_part;
+        QWebEngineDownloadRequest* request = m_download;
+        const auto removePart = [part] {
+            if (!part.isEmpty())
+                QFile::remove(part);
+        };
+        connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, removePart);
+        connect(request, &QWebEngineDownloadRequest::stateChanged, request, removePart);
+        request->cancel();
+    }
     dropPartFile();
     end();
 }

@@ -194,7 +194,8 @@ TEST_F(BrowserTransferTest, TheBrowsersMethodFollowsTheSizeLimitWithAndWithoutAn
     EXPECT_EQ(task(small).State, TaskState::Completed);
     EXPECT_EQ(task(small).Progress, u"100%"_s);
     EXPECT_EQ(readAll(TaskFilePath(task(small))).size(), 512 * 1024);
-    EXPECT_TRUE(hiddenFiles().isEmpty());
+    // The engine ends a cancelled download on its own time; nothing of it stays.
+    EXPECT_TRUE(WaitUntil([this] { return hiddenFiles().isEmpty(); }, 5000)) << hiddenFiles().join(u' ').toStdString();
 }
 
 TEST_F(BrowserTransferTest, StopAndAStallEndTheBrowsersTransferAndAnOverwrittenFileSurvives)
