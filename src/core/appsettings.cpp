@@ -40,12 +40,22 @@ int AppSettings::readInt(const QString& section, const QString& key, int default
 int AppSettings::downloadMethod() const
 {
     const int method = readInt(kGeneral, u"下载方式"_s, 2);
-    return (method == 1 || method == 2) ? method : 2;
+    return (method >= 1 && method <= 3) ? method : 2;
 }
 
 void AppSettings::setDownloadMethod(int method)
 {
     SaveSetting(kGeneral, u"下载方式"_s, QString::number(method));
+}
+
+bool AppSettings::browserFallback() const
+{
+    return readInt(kGeneral, u"网页验证时浏览器重试"_s, 1) != 0;
+}
+
+void AppSettings::setBrowserFallback(bool on)
+{
+    SaveSetting(kGeneral, u"网页验证时浏览器重试"_s, on ? u"1"_s : u"0"_s);
 }
 
 int AppSettings::threadPosition() const

@@ -19,8 +19,12 @@ public:
     QString GetSetting(const QString& section, const QString& key, const QString& defaultValue) const;
     void SaveSetting(const QString& section, const QString& key, const QString& value);
 
-    int downloadMethod() const; // 1 single transfer (proxy), 2 parallel transfers
+    int downloadMethod() const; // 1 single transfer (proxy), 2 parallel transfers, 3 the browser's
     void setDownloadMethod(int method);
+    // Methods 1 and 2: a task the site's bot check refused is tried once more
+    // by the browser (on unless switched off).
+    bool browserFallback() const;
+    void setBrowserFallback(bool on);
     int threadPosition() const; // zero-based position in the list "1".."6"
     void setThreadPosition(int position);
     QString duplicatePolicy() const; // "跳过", "覆盖" or "重命名"

@@ -5,6 +5,7 @@
 void ProgramValues::loadFrom(const AppSettings& settings)
 {
     DownloadMethod = settings.downloadMethod();
+    BrowserFallback = settings.browserFallback();
     MaxFileSizeMB = settings.maxFileSizeMB();
     UseProxy = settings.useProxy();
     ProxyAddress = settings.proxyAddress();

@@ -8,7 +8,8 @@ class AppSettings;
 // from the settings when the program starts, changed by the options and save
 // folder dialogs. One object, handed to whoever needs it.
 struct ProgramValues {
-    int DownloadMethod = 2;
+    int DownloadMethod = 2; // 1 single transfer, 2 parallel, 3 by the browser
+    bool BrowserFallback = true; // methods 1 and 2 retry a bot-checked task in the browser
     double MaxFileSizeMB = 10;
     bool UseProxy = false;
     QString ProxyAddress;

@@ -1,5 +1,7 @@
 #include "downloader.h"
 
+#include "botcheck.h"
+
 #include "core/pathfunctions.h"
 #include "core/programvalues.h"
 
@@ -136,6 +138,12 @@ void Downloader::onFinished()
             return;
         }
         startRead(true);
+        return;
+    }
+    // The site's bot check is no web page of the site: it never becomes the
+    // task's file, and its owner may try the browser instead.
+    if (IsBotCheckAnswer(status, m_part.head())) {
+        fail(QString::fromUtf16(kReasonBotCheck));
         return;
     }
     // A single byte of the retry counts as nothing; an error page never

@@ -1,5 +1,6 @@
 #include "inettransfer.h"
 
+#include "botcheck.h"
 #include "inetconnection.h"
 
 #include "core/programvalues.h"
@@ -198,8 +199,20 @@ void InetTransfer::finishBody()
     fail(QString::fromUtf16(kReasonUnreachable));
 }
 
+bool InetTransfer::failedBotCheck()
+{
+    // The site's bot check never becomes the task's file (the discard leaves
+    // an overwritten file as it was); its owner may try the browser instead.
+    if (!m_exchange || !IsBotCheckAnswer(m_exchange->head().Status, m_part.head()))
+        return false;
+    fail(QString::fromUtf16(kReasonBotCheck));
+    return true;
+}
+
 void InetTransfer::bodyComplete()
 {
+    if (failedBotCheck())
+        return;
     setState(12);
     const qint64 written = m_part.size();
     if (!m_part.commit()) {
@@ -266,6 +279,8 @@ void InetTransfer::finishWhole()
         fail(QString::fromUtf16(kReasonUnreachable));
         return;
     }
+    if (failedBotCheck())
+        return;
     setState(12);
     if (!m_part.commit()) {
         fail(QString::fromUtf16(kReasonUnreachable));

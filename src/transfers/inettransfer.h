@@ -57,6 +57,7 @@ private:
     void finishBody();
     void finishWhole();
     void bodyComplete();
+    bool failedBotCheck();
     void fail(const QString& reason);
     void end();
     void dropExchange();

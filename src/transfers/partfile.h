@@ -29,6 +29,8 @@ public:
     bool isOpen() const { return m_fd >= 0; }
     bool write(const char* data, qint64 size);
     qint64 size() const { return m_size; }
+    // The first bytes written so far (up to 10240): enough to tell a page.
+    QByteArrayView head() const { return m_sample.Head; }
     // Drops what was written and starts the body again in the same file.
     bool rewind();
 

@@ -54,7 +54,8 @@ signals:
     void DownloadProgress(qint64 bytesRead, qint64 bytesMax, const QString& saveFile);
     // The body is in saveFile (or, with bytesRead below bytesMax, it was cut short).
     void DownloadComplete(qint64 bytesRead, qint64 bytesMax, const QString& saveFile);
-    // "超时" (no data for too long) or "无法下载" (nothing could be fetched).
+    // "超时" (no data for too long), "无法下载" (nothing could be fetched) or
+    // "网页验证" (the site's bot check answered instead of the file).
     void DownloadError(const QString& reason, const QString& saveFile);
     // The connection's state as a number of the client's state table (0 to 12)
     // and its text; only the single-transfer method reports states.
@@ -69,3 +70,4 @@ public:
 
 inline constexpr char16_t kReasonTimeout[] = u"超时";
 inline constexpr char16_t kReasonUnreachable[] = u"无法下载";
+inline constexpr char16_t kReasonBotCheck[] = u"网页验证";

@@ -3,6 +3,7 @@
 #include "controlnames.h"
 #include "progressdelegate.h"
 #include "ui/browser/browserpage.h"
+#include "ui/browser/browsertransferfactory.h"
 #include "ui/browser/webloginbrowser.h"
 #include "sentenceblank.h"
 #include "startupcover.h"
@@ -33,6 +34,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QWebEngineView>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -85,6 +87,7 @@ fFileDownload::fFileDownload(Services services, DownloadsSetup setup, QWidget* p
     buildMenus();
     bindEngine();
     bindLoginPanel();
+    bindBrowserTransfers();
     Form_Load();
 }
 
@@ -93,6 +96,11 @@ fFileDownload::~fFileDownload()
     // The view goes before the model it shows.
     ListView3->setModel(nullptr);
     m_engine.scheduler().setAutoLogin(nullptr);
+    // The transfers end with the engine; their pages are no longer shown.
+    m_browserTransfers->disconnect(this);
+    m_browserRetries->disconnect(this);
+    if (Web1->page() != m_loginPage)
+        Web1->setPage(m_loginPage);
 }
 
 void fFileDownload::buildControls()

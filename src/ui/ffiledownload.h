@@ -4,7 +4,9 @@
 #include "downloads/engine/downloadwindowcontroller.h"
 #include "search/logincontroller.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -14,6 +16,8 @@ class AppSettings;
 class BrowserPage;
 class BrowserProfile;
 class BrowserCacheTools;
+class BrowserTransferFactory;
+class QWebEnginePage;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -57,6 +61,8 @@ public:
 
     DownloadsController& engine() { return m_engine; }
     LoginController& login() { return *m_login; }
+    // Method 3's transfers (their timing is the tests' to shorten).
+    BrowserTransferFactory& browserTransfers() { return *m_browserTransfers; }
     void setCover(StartupCover* cover) { m_cover = cover; }
     // "窗口 ▸ 资料检索分析窗口": offered once the window is given a way to open it.
     void setSearchWindowOpener(std::function<void()> open);
@@ -85,6 +91,11 @@ private:
     void Command3_Click();
     void Check2_Click(bool ticked);
     void Web1_TitleChange(const QString& title);
+    void bindBrowserTransfers();
+    // A browser transfer's page shows a check only the user can pass: Web1
+    // shows it (one at a time) and status panel 3 says so.
+    void showUserCheck(QWebEnginePage* page);
+    void userCheckOver(QWebEnginePage* page);
 
     void Form_Load();
     void Form_Activate();
@@ -115,6 +126,10 @@ private:
     void sendSuggestion();
 
     Services m_services;
+    // Before the engine, so they outlive its transfers.
+    std::unique_ptr<BrowserTransferFactory> m_browserTransfers; // method 3
+    std::unique_ptr<BrowserTransferFactory> m_browserRetries;   // the fallback of methods 1 and 2
+    QList<QPointer<QWebEnginePage>> m_userChecks;                // waiting for the user, shown first
     DownloadsController m_engine;
     DownloadWindowController m_rules;
     StartupCover* m_cover = nullptr;

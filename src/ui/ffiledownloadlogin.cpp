@@ -54,7 +54,10 @@ void fFileDownload::buildLoginPanel(QWidget* central)
     Check2 = NamedControl<QCheckBox>(u"Check2"_s, u"自动登录"_s);
 
     Web1 = NamedControl<QWebEngineView>(u"Web1"_s);
-    m_loginPage = new BrowserPage(m_services.Browser, Web1);
+    // The window's, not Web1's: Web1 shows a browser transfer's page for a
+    // while when its check needs the user, and a view deletes its own page
+    // when given another.
+    m_loginPage = new BrowserPage(m_services.Browser, this);
     Web1->setPage(m_loginPage);
     m_loginBrowser = std::make_unique<WebLoginBrowser>(*m_loginPage);
     m_login = std::make_unique<LoginController>(*m_loginBrowser, m_services.Prompts, m_services.LoginTimes);

@@ -39,6 +39,8 @@ void fOption::buildControls()
     Label1 = NamedControl<QLabel>(u"Label1"_s, u"下载方式："_s);
     Option1 = NamedControl<QRadioButton>(u"Option1"_s, u"下载方式一 (支持HTTP，单线程，代理服务器下载)"_s);
     Option2 = NamedControl<QRadioButton>(u"Option2"_s, u"下载方式二 (支持HTTP，多线程下载)"_s);
+    Option3 = NamedControl<QRadioButton>(u"Option3"_s, u"下载方式三 (浏览器下载，适用于需要网页验证的网站)"_s);
+    Check3 = NamedControl<QCheckBox>(u"Check3"_s, u"下载方式一、二遇到网页验证时，自动用浏览器重试一次"_s);
     Option1->setChecked(true);
     Check1 = NamedControl<QCheckBox>(u"Check1"_s, u"下载使用代理服务器"_s);
     Label14 = NamedControl<QLabel>(u"Label14"_s, u"地址："_s);
@@ -65,6 +67,8 @@ void fOption::buildControls()
     methods->setContentsMargins(16, 0, 0, 0);
     methods->addWidget(Option1);
     methods->addWidget(Option2);
+    methods->addWidget(Option3);
+    methods->addWidget(Check3);
 
     auto* proxy = new QGridLayout;
     proxy->setContentsMargins(16, 0, 0, 0);
@@ -102,7 +106,8 @@ void fOption::Form_Load()
     Check1->setChecked(form.UseProxy);
     Text6->setText(form.ProxyAddress);
     Text8->setText(form.ProxyPort);
-    (form.Method == 2 ? Option2 : Option1)->setChecked(true);
+    (form.Method == 3 ? Option3 : form.Method == 2 ? Option2 : Option1)->setChecked(true);
+    Check3->setChecked(form.BrowserFallback);
     Check2->setChecked(form.PromptSaveFolder);
     Text1->setText(form.SizeText);
 }
@@ -110,7 +115,8 @@ void fOption::Form_Load()
 void fOption::Command1_Click()
 {
     OptionsForm form;
-    form.Method = Option2->isChecked() ? 2 : 1;
+    form.Method = Option3->isChecked() ? 3 : Option2->isChecked() ? 2 : 1;
+    form.BrowserFallback = Check3->isChecked();
     form.UseProxy = Check1->isChecked();
     form.ProxyAddress = Text6->text();
     form.ProxyPort = Text8->text();

@@ -31,6 +31,8 @@ private:
     QLabel* Label1;
     QRadioButton* Option1;
     QRadioButton* Option2;
+    QRadioButton* Option3;
+    QCheckBox* Check3;
     QCheckBox* Check1;
     QLabel* Label14;
     QLineEdit* Text6;

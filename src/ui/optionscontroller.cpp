@@ -42,7 +42,9 @@ OptionsForm OptionsController::Form_Load(bool downloadWindowLoaded)
     form.UseProxy = m_values.UseProxy;
     form.ProxyAddress = m_values.ProxyAddress;
     form.ProxyPort = m_values.ProxyPort;
-    form.Method = m_values.DownloadMethod == 2 ? 2 : 1; // anything else keeps Option1
+    const int method = m_values.DownloadMethod;
+    form.Method = (method == 2 || method == 3) ? method : 1; // anything else keeps Option1
+    form.BrowserFallback = m_values.BrowserFallback;
     form.PromptSaveFolder = m_values.PromptSaveFolder;
     form.SizeText = SizeLimitText(m_values.MaxFileSizeMB);
     return form;
@@ -56,9 +58,11 @@ bool OptionsController::Command1_Click(const OptionsForm& form)
         return false;
     }
 
-    m_values.DownloadMethod = form.Method == 2 ? 2 : 1;
+    m_values.DownloadMethod = (form.Method == 2 || form.Method == 3) ? form.Method : 1;
     emit downloadMethodChosen(m_values.DownloadMethod);
     m_settings.setDownloadMethod(m_values.DownloadMethod);
+    m_values.BrowserFallback = form.BrowserFallback;
+    m_settings.setBrowserFallback(m_values.BrowserFallback);
 
     m_values.UseProxy = form.UseProxy;
     m_settings.setUseProxy(m_values.UseProxy);

@@ -11,7 +11,8 @@ struct ProgramValues;
 
 // What the options dialog's controls hold.
 struct OptionsForm {
-    int Method = 1; // 1: Option1 selected, 2: Option2
+    int Method = 1; // 1: Option1 selected, 2: Option2, 3: Option3
+    bool BrowserFallback = true; // Check3
     bool UseProxy = false;
     QString ProxyAddress;
     QString ProxyPort;

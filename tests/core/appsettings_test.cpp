@@ -20,6 +20,7 @@ TEST(AppSettings, FirstStartDefaults)
     MemorySettingsStorage storage;
     const AppSettings settings(storage, u"/opt/paperpull"_s);
     EXPECT_EQ(settings.downloadMethod(), 2);
+    EXPECT_TRUE(settings.browserFallback());
     EXPECT_EQ(settings.threadPosition(), 2);
     EXPECT_EQ(settings.duplicatePolicy(), u"重命名"_s);
     EXPECT_EQ(settings.maxFileSizeMB(), 10.0);
@@ -67,6 +68,23 @@ TEST(AppSettings, StoresUnderTheProgramsSectionsAndKeys)
     EXPECT_EQ(values.maxFileSizeBytes(), 2.5 * 1024 * 1024);
     EXPECT_FALSE(values.PromptSaveFolder);
     EXPECT_EQ(values.SaveFolder, u"/data/papers/"_s);
+}
+
+TEST(AppSettings, TheBrowsersMethodAndTheFallbackSwitchAreStored)
+{
+    MemorySettingsStorage storage;
+    AppSettings settings(storage, {});
+    settings.setDownloadMethod(3);
+    settings.setBrowserFallback(false);
+    EXPECT_EQ(storage.read(u"设置"_s, u"下载方式"_s), u"3"_s);
+    EXPECT_EQ(storage.read(u"设置"_s, u"网页验证时浏览器重试"_s), u"0"_s);
+    ProgramValues values;
+    values.loadFrom(settings);
+    EXPECT_EQ(values.DownloadMethod, 3);
+    EXPECT_FALSE(values.BrowserFallback);
+    // A method the program does not have reads as the default one.
+    storage.write(u"设置"_s, u"下载方式"_s, u"4"_s);
+    EXPECT_EQ(settings.downloadMethod(), 2);
 }
 
 TEST(AppSettings, UnparsableOrOutOfRangeNumbersReadAsDefault)

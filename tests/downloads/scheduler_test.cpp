@@ -575,3 +575,106 @@ TEST_F(SchedulerTest, FastProgressRepaintsItsRowAFewTimesAndTheEndAtOnce)
 }
 
 } // namespace
+
+namespace {
+
+// The same engine with the browser's transfers: method 3 runs them, and the
+// fallback retries a task the site's bot check refused.
+class BrowserFallbackTest : public SchedulerTest {
+protected:
+    BrowserFallbackTest()
+    {
+        scheduler.setBrowserTransferFactories(&browser, &retries);
+        scheduler.switches().AutoLogin = true;
+        scheduler.switches().Sounds = true;
+    }
+
+    static void refuse(FakeTransfer* transfer) { emit transfer->DownloadError(u"网页验证"_s, transfer->SaveFile); }
+
+    FakeTransfers browser;
+    FakeTransfers retries;
+};
+
+TEST_F(BrowserFallbackTest, ARefusedTaskGoesToTheBrowserOnceAndAFailedCheckIsNoWebPage)
+{
+    struct Case {
+        const char* Label;
+        bool Fallback;
+        int Retries; // browser retries started
+    };
+    const Case cases[] = {{"fallback on", true, 1}, {"fallback off", false, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Label);
+        list.clear();
+        transfers.started.clear();
+        retries.started.clear();
+        values.BrowserFallback = c.Fallback;
+        add({{Waiting}});
+        list.TaskAt(1)->Referer = u"https://host/doi/abs/1"_s;
+        scheduler.StartDownloads();
+        ASSERT_EQ(transfers.started.size(), 1);
+        const QString savedTo = transfers.started[0]->SaveFile;
+        refuse(transfers.started[0]);
+        ASSERT_EQ(retries.started.size(), c.Retries);
+        if (c.Retries == 1) {
+            // The same slot, file and result page; still under way.
+            EXPECT_TRUE(scheduler.slotLoaded(1));
+            EXPECT_EQ(list.TaskAt(1)->State, Downloading);
+            EXPECT_EQ(retries.started[0]->SaveFile, savedTo);
+            EXPECT_EQ(retries.started[0]->Referer, u"https://host/doi/abs/1"_s);
+            refuse(retries.started[0]); // the browser did not get past it either
+        }
+        EXPECT_EQ(retries.started.size(), c.Retries); // nothing goes back and forth
+        EXPECT_FALSE(scheduler.slotLoaded(1));
+        EXPECT_EQ(list.TaskAt(1)->State, Failed);
+        EXPECT_EQ(list.TaskAt(1)->Progress, u"网页验证未通过"_s);
+        EXPECT_EQ(list.TaskAt(1)->Type, u"pdf"_s);
+        EXPECT_TRUE(login.calls.isEmpty());
+        EXPECT_FALSE(sounds.played.contains(kSoundWebPage));
+        EXPECT_TRUE(browser.started.isEmpty());
+        scheduler.StopDownloads();
+    }
+}
+
+TEST_F(BrowserFallbackTest, OneRetryPerTaskAndStart)
+{
+    add({{Waiting}});
+    scheduler.StartDownloads();
+    refuse(transfers.started[0]);
+    refuse(retries.started[0]);
+    // Queued again in the same start: the parallel method only.
+    list.SetState(1, TaskState::Waiting);
+    scheduler.ScheduleTick();
+    ASSERT_EQ(transfers.started.size(), 2);
+    refuse(transfers.started[1]);
+    EXPECT_EQ(retries.started.size(), 1);
+    EXPECT_EQ(list.TaskAt(1)->State, Failed);
+    // A new start may try the browser again.
+    list.SetState(1, TaskState::Waiting);
+    scheduler.StartDownloads();
+    ASSERT_EQ(transfers.started.size(), 3);
+    refuse(transfers.started[2]);
+    EXPECT_EQ(retries.started.size(), 2);
+}
+
+TEST_F(BrowserFallbackTest, TheBrowsersMethodRunsItsTasksInSlotsWithTheBrowserAlone)
+{
+    values.DownloadMethod = 3;
+    scheduler.optionsChanged(2);
+    EXPECT_EQ(scheduler.methodLabelText(), u"下载方式：3"_s);
+    EXPECT_TRUE(scheduler.threadCountEnabled());
+    scheduler.switches().ThreadCount = 2;
+    waiting(3);
+    scheduler.StartDownloads();
+    EXPECT_EQ(browser.started.size(), 2);
+    EXPECT_TRUE(transfers.started.isEmpty());
+    // A refusal in the browser itself is final.
+    refuse(browser.started[0]);
+    EXPECT_EQ(list.TaskAt(1)->Progress, u"网页验证未通过"_s);
+    EXPECT_TRUE(retries.started.isEmpty());
+    // The toggle goes to the single transfer, as from the parallel method.
+    scheduler.ToggleDownloadMethod();
+    EXPECT_EQ(scheduler.DownloadMethod(), 1);
+}
+
+} // namespace

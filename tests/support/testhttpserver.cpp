@@ -64,6 +64,8 @@ private:
             route = Route{403, "<html><head><title>Sign in</title></head><body>please sign in</body></html>",
                           "text/html"};
         }
+        if (!route.BotCheckPage.isEmpty() && !(request.Headers.value("cookie").contains(kClearanceCookie) && fromBrowser(request)))
+            route = Route{403, route.BotCheckPage, "text/html; charset=utf-8"};
         m_route = route;
         QByteArray head = "HTTP/1.1 " + QByteArray::number(route.Status) + " " + reason(route.Status) + "\r\n";
         head += "Content-Type: " + route.ContentType + (route.KeepOpen ? "\r\nConnection: keep-alive\r\n" : "\r\nConnection: close\r\n");
@@ -141,6 +143,18 @@ private:
         m_socket->disconnectFromHost();
     }
 
+    // Headers a browser sends with every request and Qt Network or libcurl do not.
+    static bool fromBrowser(const Request& request)
+    {
+        if (request.Headers.contains("sec-ch-ua"))
+            return true;
+        for (auto it = request.Headers.cbegin(); it != request.Headers.cend(); ++it) {
+            if (it.key().startsWith("sec-fetch-"))
+                return true;
+        }
+        return false;
+    }
+
     static QByteArray reason(int status)
     {
         switch (status) {
@@ -150,6 +164,7 @@ private:
         case 403: return "Forbidden";
         case 404: return "Not Found";
         case 500: return "Internal Server Error";
+        case 503: return "Service Unavailable";
         default: return "Status";
         }
     }

@@ -32,6 +32,10 @@ public:
         QByteArray Location{};           // with a 3xx status: where to
         QByteArray SetCookie{};          // a Set-Cookie header value
         QByteArray RequireCookie{};      // "name=value" the request must carry, else 403 with a page
+        // The site's bot check: a request without kClearanceCookie, or without
+        // the request headers only a browser sends (sec-ch-ua, Sec-Fetch-*),
+        // gets 403 with this page instead (the page's script earns the cookie).
+        QByteArray BotCheckPage{};
         QList<std::pair<QByteArray, QByteArray>> Headers{};
     };
 
@@ -62,6 +66,8 @@ private:
     QTcpServer m_server;
     QHash<QByteArray, Route> m_routes;
 };
+
+inline constexpr char kClearanceCookie[] = "clearance=ok";
 
 // A body of n bytes that starts like a PDF and varies, so a cut or a mix-up shows.
 QByteArray PdfBody(qint64 size, int seed = 1);

@@ -5,6 +5,7 @@
 #include "downloads/engine/soundclips.h"
 #include "support/recordingshell.h"
 #include "support/testhttpserver.h"
+#include "ui/browser/browsertransferfactory.h"
 #include "ui/ffiledownload.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@
 #include <QTableView>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWebEngineView>
 
 #include <memory>
 
@@ -316,6 +318,48 @@ TEST_F(DownloadWindowTest, PictureOfTheWindowWithTasksInEachState)
     const QString folder = QStringLiteral(PAPERPULL_SCREENSHOT_DIR);
     QDir().mkpath(folder);
     EXPECT_TRUE(image.save(folder + u"/ffiledownload.png"_s));
+}
+
+TEST_F(DownloadWindowTest, ACheckThatNeedsThePersonIsShownInTheBrowserPanelWhileTheTaskWaits)
+{
+    TestHttpServer server;
+    ASSERT_TRUE(server.listen());
+    server.route("/cdn-cgi/challenge-platform/check.js",
+                 Route{.Body = Fixture(u"botcheck/check.js"_s), .ContentType = "application/javascript"});
+    const QByteArray pdf = PdfBody(50 * 1024, 3);
+    Route paper{.Body = pdf};
+    paper.BotCheckPage = Fixture(u"botcheck/interactive.html"_s);
+    server.route("/window/paper.pdf", paper);
+    values.DownloadMethod = 3;
+    auto window = open();
+    window->browserTransfers().setTiming({.UserCheckAfterMs = 200});
+    window->show();
+    DownloadTableModel& model = window->engine().model();
+    model.AddTask(server.url(u"/window/paper.pdf"_s), u"paper"_s, u"pdf"_s, temp.path() + u'/', {});
+    const DownloadTask& task = *model.list().TaskAt(1);
+    auto* panel = window->findChild<QWidget*>(u"PicWebBK"_s);
+    auto* web = window->findChild<QWebEngineView*>(u"Web1"_s);
+    auto* state = window->findChild<QLabel*>(u"StatusBar1Panel3"_s);
+    ASSERT_NE(state, nullptr);
+    QWebEnginePage* loginPage = web->page();
+    window->engine().scheduler().StartDownloads();
+
+    ASSERT_TRUE(WaitUntil([&] { return panel->isVisible(); }, 20000));
+    EXPECT_NE(web->page(), loginPage);
+    EXPECT_EQ(state->text(), u"网页验证：请在下方网页中完成验证，下载随后继续"_s);
+    EXPECT_EQ(task.State, TaskState::Downloading);
+
+    // The person passes the check in the panel; the download goes on.
+    auto* shown = qobject_cast<BrowserPage*>(web->page());
+    ASSERT_NE(shown, nullptr);
+    RunInPage(*shown, u"document.getElementById('verify').click(); true"_s);
+    ASSERT_TRUE(WaitUntil([&] { return task.State == TaskState::Completed; }, 20000));
+    QFile file(TaskFilePath(task));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), pdf);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(web->page(), loginPage);
+    EXPECT_TRUE(state->text().isEmpty());
 }
 
 } // namespace

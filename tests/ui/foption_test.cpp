@@ -179,6 +179,29 @@ TEST(OptionsDialog, TheMethodReachesAnOpenDownloadWindow)
     EXPECT_EQ(f.stored(u"下载方式"_s), u"2"_s);
 }
 
+TEST(OptionsDialog, TheBrowsersMethodAndItsFallbackSwitchAreShownAndStored)
+{
+    OptionsDialog f;
+    f.openDownloadWindow();
+    {
+        fOption dialog(f.values, f.settings, f.prompts);
+        EXPECT_EQ(control<QRadioButton>(dialog, u"Option3"_s)->text(), u"下载方式三 (浏览器下载，适用于需要网页验证的网站)"_s);
+        EXPECT_TRUE(control<QCheckBox>(dialog, u"Check3"_s)->isChecked()); // on by default
+        control<QRadioButton>(dialog, u"Option3"_s)->setChecked(true);
+        control<QCheckBox>(dialog, u"Check3"_s)->setChecked(false);
+        click(dialog, u"Command1"_s);
+    }
+    EXPECT_EQ(f.values.DownloadMethod, 3);
+    EXPECT_FALSE(f.values.BrowserFallback);
+    EXPECT_EQ(f.stored(u"下载方式"_s), u"3"_s);
+    EXPECT_EQ(f.stored(u"网页验证时浏览器重试"_s), u"0"_s);
+    EXPECT_EQ(f.label7->text(), u"下载方式：3"_s);
+    EXPECT_TRUE(f.combo1->isEnabled());
+    fOption again(f.values, f.settings, f.prompts);
+    EXPECT_TRUE(control<QRadioButton>(again, u"Option3"_s)->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(again, u"Check3"_s)->isChecked());
+}
+
 TEST(OptionsDialog, CloseAfterEditingChangesNothing)
 {
     OptionsDialog f;

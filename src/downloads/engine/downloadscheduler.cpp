@@ -55,7 +55,8 @@ void DownloadScheduler::stopHousekeeping()
 
 int DownloadScheduler::DownloadMethod() const
 {
-    return m_values.DownloadMethod == 1 ? 1 : 2;
+    const int method = m_values.DownloadMethod;
+    return (method == 1 || method == 3) ? method : 2;
 }
 
 QString DownloadScheduler::methodLabelText() const
@@ -65,7 +66,7 @@ QString DownloadScheduler::methodLabelText() const
 
 bool DownloadScheduler::threadCountEnabled() const
 {
-    return DownloadMethod() == 2;
+    return DownloadMethod() != 1;
 }
 
 int DownloadScheduler::slotPosition(int slot) const
@@ -100,6 +101,7 @@ void DownloadScheduler::setSchedulerEnabled(bool enabled)
 
 void DownloadScheduler::StartDownloads()
 {
+    m_browserRetried.clear();
     setSchedulerEnabled(true);
     // The first tick at once, not a second from now.
     ScheduleTick();
@@ -138,13 +140,15 @@ void DownloadScheduler::StopDownloads()
 
 void DownloadScheduler::ToggleDownloadMethod()
 {
-    m_values.DownloadMethod = DownloadMethod() == 2 ? 1 : 2;
+    // Between the single transfer and the slots; from the browser's method
+    // to the single transfer, as from the parallel one.
+    m_values.DownloadMethod = DownloadMethod() == 1 ? 2 : 1;
     methodSwitched();
 }
 
 void DownloadScheduler::optionsChanged(int previousMethod)
 {
-    if (DownloadMethod() != (previousMethod == 1 ? 1 : 2))
+    if (DownloadMethod() != ((previousMethod == 1 || previousMethod == 3) ? previousMethod : 2))
         methodSwitched();
 }
 
@@ -231,24 +235,71 @@ bool DownloadScheduler::loadSlot(int slot, int position, TransferFactory* factor
         m_model.taskChanged(position);
         return false;
     }
-    m_slots[static_cast<size_t>(slot)] = Slot{std::move(transfer), single, false, false};
+    const DownloadTask& task = *m_model.list().TaskAt(position);
+    m_slots[static_cast<size_t>(slot)] = Slot{std::move(transfer), single, false, false, factory, {}, task.Name, task.Type};
     m_transferBusy = true;
     connect(raw, &Transfer::HeadersReceived, this, [this, slot](const TransferHeaders& h) { onHeaders(slot, h); });
     connect(raw, &Transfer::DownloadProgress, this,
             [this, slot](qint64 read, qint64 max, const QString&) { onProgress(slot, read, max); });
     connect(raw, &Transfer::DownloadComplete, this,
             [this, slot](qint64 read, qint64 max, const QString&) { onComplete(slot, read, max); });
-    connect(raw, &Transfer::DownloadError, this, [this, slot](const QString&, const QString&) { onError(slot); });
+    connect(raw, &Transfer::DownloadError, this,
+            [this, slot](const QString& reason, const QString&) { onError(slot, reason); });
     connect(raw, &Transfer::StateChanged, this, [this](int, const QString& text) { emit stateTextChanged(text); });
     return true;
 }
 
+TransferFactory* DownloadScheduler::slotFactory()
+{
+    // Method 3 without a browser has nothing to run with: its tasks fail
+    // rather than go quietly another way.
+    return DownloadMethod() == 3 ? m_browser : &m_parallel;
+}
+
 void DownloadScheduler::StartSlotTask(int slot, int position, const QString& url, const QString& savePath)
 {
-    if (!loadSlot(slot, position, &m_parallel, false))
+    if (!loadSlot(slot, position, slotFactory(), false))
         return;
     markStarted(position);
-    m_slots[static_cast<size_t>(slot)].Running->BeginDownload(url, savePath, m_model.list().TaskAt(position)->Referer);
+    Slot& entry = m_slots[static_cast<size_t>(slot)];
+    entry.SavePath = savePath;
+    entry.Running->BeginDownload(url, savePath, m_model.list().TaskAt(position)->Referer);
+}
+
+bool DownloadScheduler::retryInBrowser(int slot)
+{
+    Slot& entry = m_slots[static_cast<size_t>(slot)];
+    const int position = m_slotTable[static_cast<size_t>(slot)];
+    DownloadTask* task = m_model.list().TaskAt(position);
+    if (task == nullptr || !m_values.BrowserFallback || m_browserRetry == nullptr || entry.Source == m_browser
+        || entry.Source == m_browserRetry || m_browserRetried.contains(task->Url))
+        return false;
+    m_browserRetried.insert(task->Url);
+    // The check's page said nothing about the file: the name and type are
+    // the task's own again.
+    task->Name = entry.StartName;
+    task->Type = entry.StartType;
+    QString path = entry.SavePath;
+    const bool single = entry.Single;
+    unloadSlot(slot);
+    if (path.isEmpty()) {
+        // The single-transfer method names the file at the headers; the
+        // browser is given it at the start.
+        task->Folder = WithTrailingSeparator(EnsureFolder(task->Folder, m_prompts));
+        const SavePath target = MakeSavePath(task->Folder, task->Name, task->Type, m_switches.Policy);
+        task->Name = target.Name;
+        path = target.Path;
+    }
+    if (!loadSlot(slot, position, m_browserRetry, single)) {
+        finishTransferSteps(position);
+        return true;
+    }
+    markStarted(position);
+    emit statusTextChanged(u"网页验证，浏览器重试:"_s + task->Name);
+    Slot& retry = m_slots[static_cast<size_t>(slot)];
+    retry.SavePath = path;
+    retry.Running->BeginDownload(task->Url, path, task->Referer);
+    return true;
 }
 
 void DownloadScheduler::StartInetTask(int position)
@@ -379,14 +430,24 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
     finishTransferSteps(position);
 }
 
-void DownloadScheduler::onError(int slot)
+void DownloadScheduler::onError(int slot, const QString& reason)
 {
+    const bool botCheck = reason == QString::fromUtf16(kReasonBotCheck);
+    if (botCheck && retryInBrowser(slot))
+        return;
     const int position = m_slotTable[static_cast<size_t>(slot)];
     DownloadTask* task = m_model.list().TaskAt(position);
+    if (task != nullptr && botCheck) {
+        const Slot& entry = m_slots[static_cast<size_t>(slot)];
+        task->Name = entry.StartName;
+        task->Type = entry.StartType;
+    }
     // A whole-body fetch that brought nothing has no counts to show.
     if (task != nullptr && m_slots[static_cast<size_t>(slot)].SizeUnknown)
         ClearTaskProgress(*task);
-    endWithOutcome(slot, TaskOutcome::Failed);
+    // The check's page is no web page of the site: it counts as a failed
+    // check, never as a web page result that would call the sign-in.
+    endWithOutcome(slot, botCheck ? TaskOutcome::BotCheck : TaskOutcome::Failed);
 }
 
 void DownloadScheduler::endWithOutcome(int slot, TaskOutcome outcome)

@@ -7,6 +7,7 @@
 #include "core/secondsclock.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
@@ -61,6 +62,15 @@ public:
     const SchedulerSwitches& switches() const { return m_switches; }
     void setAutoLogin(AutoLogin* login) { m_login = login; }
     void setSingleTransferFactory(TransferFactory* factory) { m_single = factory; }
+    // The browser's transfers: method 3 runs its tasks with browser, and the
+    // fallback of methods 1 and 2 retries a task the site's bot check refused
+    // with retry (which lets the check run on the task's page first). Without
+    // them method 3 has nothing to run with and there is no fallback.
+    void setBrowserTransferFactories(TransferFactory* browser, TransferFactory* retry)
+    {
+        m_browser = browser;
+        m_browserRetry = retry;
+    }
 
     // The window has loaded: the housekeeping timer runs from now on, until
     // the window closes.
@@ -89,7 +99,7 @@ public:
     bool slotLoaded(int slot) const;
     int DownloadMethod() const;
     QString methodLabelText() const;     // "下载方式：2"
-    bool threadCountEnabled() const;     // the thread-count list is usable with method 2 only
+    bool threadCountEnabled() const;     // the thread-count list is usable with methods 2 and 3
 
     // The values in force changed (method, proxy, size limit): the next start
     // uses them. Switching to the single-transfer method leaves one slot.
@@ -113,6 +123,10 @@ private:
         bool Single = false;       // a single-transfer method transfer
         bool BodyStarted = false;  // told where its body goes after the headers
         bool SizeUnknown = false;  // its body comes without an announced length
+        TransferFactory* Source = nullptr; // what made it
+        QString SavePath;          // given at the start; empty when chosen at the headers
+        QString StartName;         // the task's name and type when it started, before
+        QString StartType;         // an answer's headers changed them
     };
 
     void setSchedulerEnabled(bool enabled);
@@ -122,12 +136,16 @@ private:
     void markStarted(int position);
     void StartSlotTask(int slot, int position, const QString& url, const QString& savePath);
     bool loadSlot(int slot, int position, TransferFactory* factory, bool single);
+    TransferFactory* slotFactory();
+    // The fallback: the task in this slot, refused by the bot check, runs
+    // again in the same slot through the browser; false when it may not.
+    bool retryInBrowser(int slot);
     void unloadSlot(int slot);
     bool overSizeLimit(qint64 bytes) const;
     void onHeaders(int slot, const TransferHeaders& headers);
     void onProgress(int slot, qint64 bytesRead, qint64 bytesMax);
     void onComplete(int slot, qint64 bytesRead, qint64 bytesMax);
-    void onError(int slot);
+    void onError(int slot, const QString& reason);
     // Ends the slot's transfer with an outcome that is not a received file.
     void endWithOutcome(int slot, TaskOutcome outcome);
     // The steps every ended transfer takes: status text, sounds, the automatic
@@ -144,6 +162,11 @@ private:
     SecondsClock m_clock;
     AutoLogin* m_login = nullptr;
     TransferFactory* m_single = nullptr;
+    TransferFactory* m_browser = nullptr;
+    TransferFactory* m_browserRetry = nullptr;
+    // The tasks (by address) the browser retried since the last start: one
+    // retry each, so nothing goes back and forth.
+    QSet<QString> m_browserRetried;
 
     SchedulerSwitches m_switches;
     std::array<int, 12> m_slotTable{};

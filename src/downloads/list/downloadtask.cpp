@@ -27,6 +27,7 @@ QString OutcomeProgressText(TaskOutcome outcome)
     case TaskOutcome::AlreadyThere: return QString::fromUtf16(outcometexts::kAlreadyThere);
     case TaskOutcome::CannotReplace: return QString::fromUtf16(outcometexts::kCannotReplace);
     case TaskOutcome::Cancelled: return QString::fromUtf16(outcometexts::kCancelled);
+    case TaskOutcome::BotCheck: return QString::fromUtf16(outcometexts::kBotCheck);
     case TaskOutcome::None:
     case TaskOutcome::Completed:
     case TaskOutcome::Failed: return {};
@@ -71,6 +72,7 @@ void SetTaskOutcome(DownloadTask& task, TaskOutcome outcome)
     case TaskOutcome::AlreadyThere: task.State = TaskState::Completed; break;
     case TaskOutcome::CannotReplace:
     case TaskOutcome::Cancelled:
+    case TaskOutcome::BotCheck:
     case TaskOutcome::Failed: task.State = TaskState::Failed; break;
     }
     const QString text = OutcomeProgressText(outcome);

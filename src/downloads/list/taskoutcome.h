@@ -11,6 +11,7 @@ enum class TaskOutcome {
     CannotReplace, // an existing file at the target could not be removed
     Cancelled,     // stopped by the user while its body arrived
     Failed,        // nothing usable arrived, or the body was cut short
+    BotCheck,      // the site's bot check answered and no browser got past it
 };
 
 // The texts the list shows in place of numbers. Every outcome text the
@@ -21,6 +22,7 @@ inline constexpr char16_t kTooLarge[] = u"大文件，跳过";
 inline constexpr char16_t kAlreadyThere[] = u"已存在，跳过";
 inline constexpr char16_t kCannotReplace[] = u"无法替换";
 inline constexpr char16_t kCancelled[] = u"下载取消";
+inline constexpr char16_t kBotCheck[] = u"网页验证未通过";
 inline constexpr char16_t kSizeUnknown[] = u"未知";         // Size while a body without length arrives
 inline constexpr char16_t kWaitingAgain[] = u"等待重新下载"; // Size of a task sent back to the queue
 inline constexpr char16_t kMarkedMissing[] = u"不存在";     // Progress of a task whose file is gone

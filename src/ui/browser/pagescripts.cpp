@@ -42,3 +42,10 @@ QString ElementActionScript(int index, const QString& expectedTag, ElementAction
     };
     return function + u'(' + QString::fromUtf8(QJsonDocument(request).toJson(QJsonDocument::Compact)) + u");"_s;
 }
+
+QString FollowAddressScript(const QUrl& address)
+{
+    static const QString function = resourceText(u":/browser/followaddress.js"_s);
+    const QJsonObject request{{u"address"_s, address.toString(QUrl::FullyEncoded)}};
+    return function + u'(' + QString::fromUtf8(QJsonDocument(request).toJson(QJsonDocument::Compact)) + u");"_s;
+}
