@@ -40,7 +40,7 @@ DownloadScheduler::DownloadScheduler(DownloadTableModel& model, ProgramValues& v
 DownloadScheduler::~DownloadScheduler()
 {
     for (int slot = 1; slot <= kMaxSlots; ++slot)
-        unloadSlot(slot);
+        releaseClaim(unloadSlot(slot));
 }
 
 void DownloadScheduler::startHousekeeping()
@@ -121,7 +121,7 @@ void DownloadScheduler::StopDownloads()
         DownloadTask* task = list.TaskAt(position);
         if (task != nullptr && m_slots[static_cast<size_t>(slot)].BodyStarted)
             SetTaskOutcome(*task, TaskOutcome::Cancelled);
-        unloadSlot(slot);
+        releaseClaim(unloadSlot(slot));
         stopped.push_back(position);
     }
     for (int p = 1; p <= list.count(); ++p) {
@@ -245,9 +245,13 @@ bool DownloadScheduler::loadSlot(int slot, int position, TransferFactory* factor
 
 void DownloadScheduler::StartSlotTask(int slot, int position, const QString& url, const QString& savePath)
 {
+    // Known before the transfer claims the name: only a file it made itself
+    // is taken away again.
+    const bool existed = FileExists(savePath);
     if (!loadSlot(slot, position, &m_parallel, false))
         return;
     markStarted(position);
+    m_slots[static_cast<size_t>(slot)].Claim = existed ? QString() : savePath;
     m_slots[static_cast<size_t>(slot)].Running->BeginDownload(url, savePath, m_model.list().TaskAt(position)->Referer);
 }
 
@@ -271,19 +275,37 @@ void DownloadScheduler::StartInetTask(int position)
     m_slots[1].Running->BeginDownload(task->Url, QString(), task->Referer);
 }
 
-void DownloadScheduler::unloadSlot(int slot)
+QString DownloadScheduler::unloadSlot(int slot)
 {
     Slot& entry = m_slots[static_cast<size_t>(slot)];
     if (!entry.Running)
-        return;
+        return {};
     Transfer* raw = entry.Running.release();
     if (entry.Single)
         m_transferBusy = false; // the single-transfer method runs one transfer at a time
+    const QString claim = entry.Claim;
     entry = Slot{};
     raw->disconnect(this);
     raw->Cancel();
     // Deleted from the event loop: this may run inside one of its own signals.
     raw->deleteLater();
+    return claim;
+}
+
+void DownloadScheduler::releaseClaim(const QString& path)
+{
+    // A task that ends without its file (skipped as too large, failed,
+    // stopped) leaves nothing under the paper's name: a two-byte file there
+    // would pass for a broken paper. Only the claim itself goes, never a body.
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (file.size() != static_cast<qint64>(sizeof kNameClaim) || !file.open(QIODevice::ReadOnly))
+        return;
+    const bool onlyTheClaim = file.readAll() == QByteArray(kNameClaim, sizeof kNameClaim);
+    file.close();
+    if (onlyTheClaim)
+        file.remove();
 }
 
 bool DownloadScheduler::overSizeLimit(qint64 bytes) const
@@ -360,7 +382,7 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
     DownloadTask* task = m_model.list().TaskAt(position);
     const Slot& entry = m_slots[static_cast<size_t>(slot)];
     const BodySample sample = entry.Running ? entry.Running->bodySample() : BodySample{};
-    unloadSlot(slot);
+    const QString claim = unloadSlot(slot);
     if (task == nullptr) {
         // The slot is freed all the same, or it would stay taken for good.
         m_lastFinishTime = m_clock();
@@ -370,6 +392,8 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
     // Whole when every announced byte arrived, as the last counts say.
     const bool whole = task->SizeBytes > 0 && task->ReceivedBytes == task->SizeBytes;
     SetTaskOutcome(*task, whole ? TaskOutcome::Completed : TaskOutcome::Failed);
+    if (!whole)
+        releaseClaim(claim);
     // The transfer saw the body pass; without its sample the file is read.
     if (sample.Length >= 0)
         CorrectTaskFileType(*task, DetectFileTypeFromSample(sample.Head, sample.Tail, sample.Length));
@@ -392,7 +416,7 @@ void DownloadScheduler::onError(int slot)
 void DownloadScheduler::endWithOutcome(int slot, TaskOutcome outcome)
 {
     const int position = m_slotTable[static_cast<size_t>(slot)];
-    unloadSlot(slot);
+    releaseClaim(unloadSlot(slot));
     if (DownloadTask* task = m_model.list().TaskAt(position)) {
         SetTaskOutcome(*task, outcome);
         m_model.taskChanged(position);

@@ -113,6 +113,7 @@ private:
         bool Single = false;       // a single-transfer method transfer
         bool BodyStarted = false;  // told where its body goes after the headers
         bool SizeUnknown = false;  // its body comes without an announced length
+        QString Claim;             // the new file the transfer made for the body; empty: none
     };
 
     void setSchedulerEnabled(bool enabled);
@@ -122,7 +123,10 @@ private:
     void markStarted(int position);
     void StartSlotTask(int slot, int position, const QString& url, const QString& savePath);
     bool loadSlot(int slot, int position, TransferFactory* factory, bool single);
-    void unloadSlot(int slot);
+    // Returns the slot's claim, for the caller to release when the task ends
+    // without its file.
+    QString unloadSlot(int slot);
+    static void releaseClaim(const QString& path);
     bool overSizeLimit(qint64 bytes) const;
     void onHeaders(int slot, const TransferHeaders& headers);
     void onProgress(int slot, qint64 bytesRead, qint64 bytesMax);
