@@ -5,6 +5,7 @@
 #include "core/programfolders.h"
 #include "core/programnames.h"
 #include "core/programvalues.h"
+#include "core/startoptions.h"
 #include "core/systemprobes.h"
 #include "downloads/engine/cookiefile.h"
 #include "downloads/engine/programcookiejar.h"
@@ -44,6 +45,23 @@ bool displayAvailable()
 
 int main(int argc, char* argv[])
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const StartOptions options = ParseStartOptions(arguments);
+    switch (options.Do) {
+    case StartOptions::Action::ShowHelp:
+        std::fputs(StartOptionsHelp().toLocal8Bit().constData(), stdout);
+        return 0;
+    case StartOptions::Action::ShowVersion:
+        std::printf("%s %s\n", qPrintable(programnames::kApplication), qPrintable(CurrentProgramVersion().text()));
+        return 0;
+    case StartOptions::Action::Refuse:
+        std::fprintf(stderr, "paperpull: %s\n%s", qPrintable(options.Error), qPrintable(StartOptionsHelp()));
+        return 2;
+    case StartOptions::Action::Run:
+        break;
+    }
     if (!displayAvailable()) {
         std::fprintf(stderr, "paperpull: no display to open its windows on (neither DISPLAY nor WAYLAND_DISPLAY "
                              "is set); start it from a desktop session, or under xvfb-run.\n");
@@ -69,7 +87,7 @@ int main(int argc, char* argv[])
     CookieBridge cookieBridge(cookies, *browser.profile()->cookieStore());
     QtUserPrompts prompts;
     DesktopShell desktop;
-    NotifySoundPlayer sounds(ProgramFolder(), ProgramDataFolder());
+    NotifySoundPlayer sounds(ShippedFilesFolder(), ProgramDataFolder());
 
     // The cache is read from its files; only clearing it all goes through the running browser.
     BrowserCache cache(BrowserCache::EntryFolderOf(browser.cachePath()),
@@ -78,7 +96,7 @@ int main(int argc, char* argv[])
         {cache, BrowserCacheTools::MachineHomes(), settings, prompts, FolderHistoryFilePath()});
 
     MainWindows windows({values, settings, prompts, desktop, sounds, browser, FolderHistoryFilePath(), kVersionServer,
-                         QString(), MachineRegistry::defaultFilePath(), nullptr, &cookies, &cacheTools});
+                         options.HomePage, MachineRegistry::defaultFilePath(), nullptr, &cookies, &cacheTools});
     // The cover ends the program; a main window closing brings it back instead.
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(&windows, &MainWindows::programEnded, &app, [] { QApplication::exit(0); });

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 QString ProgramDataFolder()
@@ -19,4 +20,20 @@ QString ProgramFolder()
     if (QCoreApplication::instance() != nullptr)
         return QCoreApplication::applicationDirPath();
     return QDir::currentPath();
+}
+
+QString ShippedFilesFolder(const QString& executableFolder)
+{
+    const QDir bin(executableFolder);
+    if (bin.dirName() == u"bin") {
+        const QString installed = QDir::cleanPath(bin.absoluteFilePath(QStringLiteral("../share/paperpull")));
+        if (QFileInfo(installed).isDir())
+            return installed;
+    }
+    return executableFolder;
+}
+
+QString ShippedFilesFolder()
+{
+    return ShippedFilesFolder(ProgramFolder());
 }

@@ -72,6 +72,18 @@ void LoginController::LoginToSite(bool silent)
         return;
     m_running = true;
     emit loginRunningChanged(true);
+    // The panel is still loading a page of its own: a second navigation now
+    // would replace that load without a start of its own to wait for, so the
+    // sign-in begins once the page is there.
+    if (m_waiting) {
+        m_loginQueued = true;
+        return;
+    }
+    startLogin();
+}
+
+void LoginController::startLogin()
+{
     setPageWait(true);
     waitForPage(m_timing.PageWaitMs, [this] {
         setPageWait(false);
@@ -86,7 +98,13 @@ void LoginController::LoadLoginPage()
     if (address.isEmpty() || m_waiting)
         return;
     setPageWait(true);
-    waitForPage(m_timing.PageWaitMs, [this] { setPageWait(false); });
+    waitForPage(m_timing.PageWaitMs, [this] {
+        setPageWait(false);
+        if (m_loginQueued) {
+            m_loginQueued = false;
+            startLogin();
+        }
+    });
     m_browser.navigate(QUrl::fromUserInput(address));
 }
 

@@ -76,6 +76,7 @@ private:
     void endWait();
     void setPageWait(bool on);
 
+    void startLogin();
     void onLoginPageLoaded();
     void fillNext(std::size_t index);
     void submit(int index, const QString& tag);
@@ -92,6 +93,7 @@ private:
     LoginMode m_mode = LoginMode::Account;
 
     bool m_running = false;
+    bool m_loginQueued = false;   // a sign-in asked for while the panel loaded its page
     bool m_pageWait = false;      // "浏览" waits for the page
     bool m_waiting = false;       // some step waits for the page
     bool m_loginPageLoading = false; // cleared by the page's document complete

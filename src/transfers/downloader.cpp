@@ -9,14 +9,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-// The name is taken at once with these two bytes, so a second task of the
-// same name started in the same tick is numbered differently.
-constexpr char kPlaceholder[] = {'\x01', '\x00'};
-
-} // namespace
-
 Downloader::Downloader(NetworkContext context, SecondsClock clock, QObject* parent)
     : Transfer(parent)
     , m_context(std::move(context))
@@ -44,7 +36,7 @@ void Downloader::BeginDownload(const QString& url, const QString& saveFile, cons
     m_stall.restart();
     m_watchdog.start();
     m_address = QString(url).replace(u"&amp;"_s, u"&"_s).trimmed();
-    if (!m_part.open(saveFile, QByteArrayView(kPlaceholder, sizeof kPlaceholder))) {
+    if (!m_part.open(saveFile, QByteArrayView(kNameClaim, sizeof kNameClaim))) {
         // Reported from the event loop: the caller is still inside BeginDownload.
         QTimer::singleShot(0, this, [this] { fail(QString::fromUtf16(kReasonUnreachable)); });
         return;

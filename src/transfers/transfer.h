@@ -23,6 +23,11 @@ struct BodySample {
     qint64 Length = -1;   // the whole body's; -1: no sample (read the file instead)
 };
 
+// The two bytes a transfer writes to claim a new target's name at once, so that
+// a second task of the same name started in the same tick is numbered
+// differently; the body replaces them when it arrives whole.
+inline constexpr char kNameClaim[] = {'\x01', '\x00'};
+
 // One download of one address into one file. The scheduler works only with
 // this, so its slot rules can be tested with fakes; the program has one kind
 // per download method. Every report is a value; a transfer never touches a

@@ -677,4 +677,55 @@ TEST_F(BrowserFallbackTest, TheBrowsersMethodRunsItsTasksInSlotsWithTheBrowserAl
     EXPECT_EQ(scheduler.DownloadMethod(), 1);
 }
 
+
+TEST_F(SchedulerTest, ATaskThatEndsWithoutItsFileLeavesNothingUnderItsName)
+{
+    const qint64 large = 11LL * 1024 * 1024;
+    const struct {
+        const char* Label;
+        QByteArray Before;  // the target's content before the start; empty: no file
+        QByteArray Body;    // what the transfer put there before its end; empty: only the claim
+        std::function<void(DownloadScheduler&, FakeTransfer&)> End;
+        QByteArray After;   // empty: no file
+    } cases[] = {
+        {"too_large", {}, {}, [&](DownloadScheduler&, FakeTransfer& t) { emit t.DownloadProgress(0, large, {}); }, {}},
+        {"failed", {}, {}, [](DownloadScheduler&, FakeTransfer& t) { emit t.DownloadError(u"无法下载"_s, {}); }, {}},
+        {"stopped", {}, {}, [](DownloadScheduler& s, FakeTransfer&) { s.StopDownloads(); }, {}},
+        {"cut_short", {}, {}, [](DownloadScheduler&, FakeTransfer& t) { emit t.DownloadComplete(100, 200, {}); }, {}},
+        {"whole", {}, "%PDF-", [](DownloadScheduler&, FakeTransfer& t) { emit t.DownloadComplete(5, 5, {}); },
+         "%PDF-"},
+        // Never a body, and never a file that was there before.
+        {"failed_after_a_body", {}, "%PDF-1", [](DownloadScheduler&, FakeTransfer& t) {
+             emit t.DownloadError(u"超时"_s, {}); }, "%PDF-1"},
+        {"overwrite_failed", "old paper", {}, [](DownloadScheduler&, FakeTransfer& t) {
+             emit t.DownloadError(u"无法下载"_s, {}); }, "old paper"},
+        {"overwrite_too_large", QByteArray("\x01\x00", 2), {}, [&](DownloadScheduler&, FakeTransfer& t) {
+             emit t.DownloadProgress(0, large, {}); }, QByteArray("\x01\x00", 2)},
+    };
+    for (const auto& c : cases) {
+        ListFixture f;
+        f.add({{Waiting}});
+        const QString target = f.temp.filePath(u"t0.pdf"_s);
+        if (!c.Before.isEmpty())
+            f.temp.writeFile(u"t0.pdf"_s, c.Before);
+        FakeTransfers t;
+        DownloadScheduler s(f.model, values, t, sounds, f.prompts, [&] { return now; });
+        s.switches().Policy = DuplicatePolicy::Overwrite;
+        s.ScheduleTick();
+        ASSERT_EQ(t.started.size(), 1) << c.Label;
+        EXPECT_TRUE(QFile::exists(target)) << c.Label; // the name is claimed at once
+        if (!c.Body.isEmpty())
+            f.temp.writeFile(u"t0.pdf"_s, c.Body);
+        c.End(s, *t.started.front());
+        EXPECT_FALSE(s.slotLoaded(1)) << c.Label;
+        QFile file(target);
+        if (c.After.isEmpty()) {
+            EXPECT_FALSE(file.exists()) << c.Label;
+        } else {
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << c.Label;
+            EXPECT_EQ(file.readAll(), c.After) << c.Label;
+        }
+    }
+}
+
 } // namespace

@@ -53,7 +53,10 @@ private:
         const qsizetype query = request.Target.indexOf('?');
         const QByteArray path = query >= 0 ? request.Target.left(query) : request.Target;
         Route route;
-        if (m_server.m_routes.contains(request.Target))
+        std::optional<Route> handled = m_server.m_handler ? m_server.m_handler(request) : std::nullopt;
+        if (handled)
+            route = *handled;
+        else if (m_server.m_routes.contains(request.Target))
             route = m_server.m_routes.value(request.Target);
         else if (m_server.m_routes.contains(path))
             route = m_server.m_routes.value(path);

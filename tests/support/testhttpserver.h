@@ -7,6 +7,9 @@
 #include <QString>
 #include <QTcpServer>
 
+#include <functional>
+#include <optional>
+
 // An HTTP/1.1 server on 127.0.0.1 that a test scripts path by path: sizes,
 // missing or lying lengths, chunked and slow bodies, stalls, drops, redirects,
 // cookies, error pages, endless bodies, and hostile heads (any number of
@@ -55,6 +58,11 @@ public:
 
     // A route for a path (query ignored) or, more specifically, a path with query.
     void route(const QByteArray& target, const Route& response);
+    // Asked first for every request; a route it gives wins over the scripted
+    // ones. For a site whose answers depend on the request (its cookies, its
+    // query), such as the demo site.
+    using Handler = std::function<std::optional<Route>(const Request&)>;
+    void setHandler(Handler handler) { m_handler = std::move(handler); }
 
     QList<Request> requests;
     qint64 bytesSentForEndless = 0;
@@ -65,6 +73,7 @@ private:
     class Connection;
     QTcpServer m_server;
     QHash<QByteArray, Route> m_routes;
+    Handler m_handler;
 };
 
 inline constexpr char kClearanceCookie[] = "clearance=ok";

@@ -40,7 +40,7 @@ DownloadScheduler::DownloadScheduler(DownloadTableModel& model, ProgramValues& v
 DownloadScheduler::~DownloadScheduler()
 {
     for (int slot = 1; slot <= kMaxSlots; ++slot)
-        unloadSlot(slot);
+        releaseClaim(unloadSlot(slot));
 }
 
 void DownloadScheduler::startHousekeeping()
@@ -123,7 +123,7 @@ void DownloadScheduler::StopDownloads()
         DownloadTask* task = list.TaskAt(position);
         if (task != nullptr && m_slots[static_cast<size_t>(slot)].BodyStarted)
             SetTaskOutcome(*task, TaskOutcome::Cancelled);
-        unloadSlot(slot);
+        releaseClaim(unloadSlot(slot));
         stopped.push_back(position);
     }
     for (int p = 1; p <= list.count(); ++p) {
@@ -258,11 +258,15 @@ TransferFactory* DownloadScheduler::slotFactory()
 
 void DownloadScheduler::StartSlotTask(int slot, int position, const QString& url, const QString& savePath)
 {
+    // Known before the transfer claims the name: only a file it made itself
+    // is taken away again.
+    const bool existed = FileExists(savePath);
     if (!loadSlot(slot, position, slotFactory(), false))
         return;
     markStarted(position);
     Slot& entry = m_slots[static_cast<size_t>(slot)];
     entry.SavePath = savePath;
+    entry.Claim = existed ? QString() : savePath;
     entry.Running->BeginDownload(url, savePath, m_model.list().TaskAt(position)->Referer);
 }
 
@@ -281,7 +285,8 @@ bool DownloadScheduler::retryInBrowser(int slot)
     task->Type = entry.StartType;
     QString path = entry.SavePath;
     const bool single = entry.Single;
-    unloadSlot(slot);
+    // The retry writes into the same name: the claim stays the task's.
+    const QString claim = unloadSlot(slot);
     if (path.isEmpty()) {
         // The single-transfer method names the file at the headers; the
         // browser is given it at the start.
@@ -291,6 +296,7 @@ bool DownloadScheduler::retryInBrowser(int slot)
         path = target.Path;
     }
     if (!loadSlot(slot, position, m_browserRetry, single)) {
+        releaseClaim(claim);
         finishTransferSteps(position);
         return true;
     }
@@ -298,6 +304,7 @@ bool DownloadScheduler::retryInBrowser(int slot)
     emit statusTextChanged(u"网页验证，浏览器重试:"_s + task->Name);
     Slot& retry = m_slots[static_cast<size_t>(slot)];
     retry.SavePath = path;
+    retry.Claim = claim;
     retry.Running->BeginDownload(task->Url, path, task->Referer);
     return true;
 }
@@ -322,19 +329,37 @@ void DownloadScheduler::StartInetTask(int position)
     m_slots[1].Running->BeginDownload(task->Url, QString(), task->Referer);
 }
 
-void DownloadScheduler::unloadSlot(int slot)
+QString DownloadScheduler::unloadSlot(int slot)
 {
     Slot& entry = m_slots[static_cast<size_t>(slot)];
     if (!entry.Running)
-        return;
+        return {};
     Transfer* raw = entry.Running.release();
     if (entry.Single)
         m_transferBusy = false; // the single-transfer method runs one transfer at a time
+    const QString claim = entry.Claim;
     entry = Slot{};
     raw->disconnect(this);
     raw->Cancel();
     // Deleted from the event loop: this may run inside one of its own signals.
     raw->deleteLater();
+    return claim;
+}
+
+void DownloadScheduler::releaseClaim(const QString& path)
+{
+    // A task that ends without its file (skipped as too large, failed,
+    // stopped) leaves nothing under the paper's name: a two-byte file there
+    // would pass for a broken paper. Only the claim itself goes, never a body.
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (file.size() != static_cast<qint64>(sizeof kNameClaim) || !file.open(QIODevice::ReadOnly))
+        return;
+    const bool onlyTheClaim = file.readAll() == QByteArray(kNameClaim, sizeof kNameClaim);
+    file.close();
+    if (onlyTheClaim)
+        file.remove();
 }
 
 bool DownloadScheduler::overSizeLimit(qint64 bytes) const
@@ -411,7 +436,7 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
     DownloadTask* task = m_model.list().TaskAt(position);
     const Slot& entry = m_slots[static_cast<size_t>(slot)];
     const BodySample sample = entry.Running ? entry.Running->bodySample() : BodySample{};
-    unloadSlot(slot);
+    const QString claim = unloadSlot(slot);
     if (task == nullptr) {
         // The slot is freed all the same, or it would stay taken for good.
         m_lastFinishTime = m_clock();
@@ -421,6 +446,8 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
     // Whole when every announced byte arrived, as the last counts say.
     const bool whole = task->SizeBytes > 0 && task->ReceivedBytes == task->SizeBytes;
     SetTaskOutcome(*task, whole ? TaskOutcome::Completed : TaskOutcome::Failed);
+    if (!whole)
+        releaseClaim(claim);
     // The transfer saw the body pass; without its sample the file is read.
     if (sample.Length >= 0)
         CorrectTaskFileType(*task, DetectFileTypeFromSample(sample.Head, sample.Tail, sample.Length));
@@ -453,7 +480,7 @@ void DownloadScheduler::onError(int slot, const QString& reason)
 void DownloadScheduler::endWithOutcome(int slot, TaskOutcome outcome)
 {
     const int position = m_slotTable[static_cast<size_t>(slot)];
-    unloadSlot(slot);
+    releaseClaim(unloadSlot(slot));
     if (DownloadTask* task = m_model.list().TaskAt(position)) {
         SetTaskOutcome(*task, outcome);
         m_model.taskChanged(position);

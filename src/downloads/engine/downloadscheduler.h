@@ -127,6 +127,7 @@ private:
         QString SavePath;          // given at the start; empty when chosen at the headers
         QString StartName;         // the task's name and type when it started, before
         QString StartType;         // an answer's headers changed them
+        QString Claim;             // the new file the transfer made for the body; empty: none
     };
 
     void setSchedulerEnabled(bool enabled);
@@ -140,7 +141,10 @@ private:
     // The fallback: the task in this slot, refused by the bot check, runs
     // again in the same slot through the browser; false when it may not.
     bool retryInBrowser(int slot);
-    void unloadSlot(int slot);
+    // Returns the slot's claim, for the caller to release when the task ends
+    // without its file.
+    QString unloadSlot(int slot);
+    static void releaseClaim(const QString& path);
     bool overSizeLimit(qint64 bytes) const;
     void onHeaders(int slot, const TransferHeaders& headers);
     void onProgress(int slot, qint64 bytesRead, qint64 bytesMax);

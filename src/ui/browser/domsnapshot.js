@@ -16,15 +16,16 @@
     // through the computed style; a box wholly outside the page is off to a side.
     const getClientRects = Element.prototype.getClientRects;
     const getBoundingClientRect = Element.prototype.getBoundingClientRect;
+    // A document may have no root element at all (while it is replaced).
     const root = document.documentElement;
     // Sideways the page is as wide as the window (a box placed far off to a
     // side widens what can be scrolled, not the page); downwards, as long as
     // its content.
-    const pageWidth = Math.max(root.clientWidth, getBoundingClientRect.call(root).width);
-    const pageHeight = Math.max(root.scrollHeight, root.clientHeight);
+    const pageWidth = root === null ? 0 : Math.max(root.clientWidth, getBoundingClientRect.call(root).width);
+    const pageHeight = root === null ? 0 : Math.max(root.scrollHeight, root.clientHeight);
     // A page with no size yet (not shown in any view) has laid nothing out:
     // then only what the style says counts, not sizes and places.
-    const laidOut = root.clientWidth > 0 && root.clientHeight > 0;
+    const laidOut = root !== null && root.clientWidth > 0 && root.clientHeight > 0;
     const shown = (element, item) => {
         if (getClientRects.call(element).length === 0) {
             item.hidden = true;

@@ -55,7 +55,8 @@ protected:
     {
         m_windows = std::make_unique<MainWindows>(MainWindows::Services{
             values, settings, prompts, shell, sounds, SharedProfile(), temp.filePath(QStringLiteral("SaveList.dat")),
-            versionServer, homePage, temp.filePath(QStringLiteral("machine.ini")), &saveFolder});
+            versionServer, homePage, temp.filePath(QStringLiteral("machine.ini")), &saveFolder,
+            cookieJar});
         return *m_windows;
     }
 
@@ -77,6 +78,7 @@ protected:
     NoSounds sounds;
     ChosenFolder saveFolder{values};
     TestHttpServer server;
+    QNetworkCookieJar* cookieJar = nullptr; // the transfers' cookies; none when not given
     std::unique_ptr<MainWindows> m_windows;
 };
 
