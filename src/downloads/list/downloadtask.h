@@ -27,6 +27,8 @@ struct DownloadTask {
     qint64 SizeBytes = -1;     // -1: no count (an empty Size, or a text such as "未知")
     qint64 ReceivedBytes = -1;
     TaskOutcome Outcome = TaskOutcome::None;
+
+    friend bool operator==(const DownloadTask&, const DownloadTask&) = default;
 };
 
 // Size, Received and Progress from byte counts, as the list shows them: plain
