@@ -19,7 +19,9 @@ using namespace Qt::Literals::StringLiterals;
 bool HandOffRecord(const AnalysisRecord& record, const ProgramValues& values, DownloadWindowHost& host)
 {
     const QString folder = record.SavePath.isEmpty() ? values.SaveFolder : record.SavePath;
-    const QString name = HandOffTaskName(record.Title, record.ArticleUrl, values.NameByOriginalFile);
+    const QString name = values.NameByPattern
+        ? HandOffTaskName(record.Title, record.ArticleUrl, record.Meta, values.NamePattern)
+        : HandOffTaskName(record.Title, record.ArticleUrl, values.NameByOriginalFile);
     host.downloadTasks().AddTask(record.ArticleUrl, name, record.FileType, folder, record.PageUrl);
     return true;
 }
