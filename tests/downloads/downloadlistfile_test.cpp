@@ -38,6 +38,14 @@ DownloadList variedList()
         task.Progress = i % 7 == 2 ? u"大文件，跳过"_s : u"%1%"_s.arg(i);
         task.ColumnB = i == 3 ? u"\t\n\"'"_s : QString();
         task.Selected = i % 3 == 1;
+        if (i % 4 == 1) {
+            CitedArticle& cited = task.Cited.emplace();
+            cited.Title = u"Ring «closure» {%1}"_s.arg(i);
+            cited.Url = url;
+            cited.Meta.Authors = {u"Zoë Müller"_s, u"李 华"_s};
+            cited.Meta.Doi = u"10.1021/ja%1"_s.arg(i);
+            cited.Meta.OpenAccess = i == 5;
+        }
     }
     return list;
 }
@@ -68,8 +76,8 @@ TEST(DownloadListFile, DamagedContentsAreRefusedWhole)
         one.AddTask(u"u"_s, u"n"_s, {}, {}, {});
         return one;
     }());
-    // The state is the fourth number from the end: 1 flag, 2 x 8 byte counts, 4 outcome after it.
-    badState[badState.size() - 4 - 8 - 8 - 1 - 4] = 9;
+    // After the state: the selection flag, two 8-byte counts, the outcome and the citation flag.
+    badState[badState.size() - 1 - 4 - 8 - 8 - 1 - 4] = 9;
     QByteArray twice = downloadlistfile::Encode([] {
         DownloadList two;
         two.AddTask(u"a"_s, u"n"_s, {}, {}, {});

@@ -74,6 +74,17 @@ TEST(HandOff, NamingByAPatternUsesTheRecordsCitation)
     EXPECT_EQ(window.list.TaskAt(1)->Name, u"2024 Müller 10.1021_jacs.5b01234 Ring Closure"_s);
     EXPECT_EQ(window.list.TaskAt(2)->Name, u"Plain"_s);
     EXPECT_EQ(window.list.TaskAt(3)->Name, u"c"_s);
+
+    // Each task carries its record's citation, for the list's export.
+    ASSERT_TRUE(window.list.TaskAt(1)->Cited);
+    EXPECT_EQ(window.list.TaskAt(1)->Cited->Title, u"Ring: Closure"_s);
+    EXPECT_EQ(window.list.TaskAt(1)->Cited->Url, u"https://h/doi/pdf/10.1021/jacs.5b01234"_s);
+    EXPECT_EQ(window.list.TaskAt(1)->Cited->Meta, cited.Meta);
+    // The same address again adds nothing and leaves the first citation.
+    AnalysisRecord again = cited;
+    again.Title = u"Other"_s;
+    HandOffRecord(again, values, window);
+    EXPECT_EQ(window.list.TaskAt(1)->Cited->Title, u"Ring: Closure"_s);
 }
 
 TEST(HandOff, SameAddressTwiceKeepsOneTaskAndTitleOfDotsStillNamesAFile)

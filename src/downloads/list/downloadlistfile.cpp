@@ -3,6 +3,7 @@
 #include "downloadlist.h"
 #include "downloadtablemodel.h"
 
+#include "core/citationstream.h"
 #include "core/listfile.h"
 #include "core/listrestore.h"
 #include "core/programfolders.h"
@@ -18,7 +19,7 @@ namespace {
 
 const QByteArray kTag = QByteArrayLiteral("DLST");
 // The smallest a task can be in the file: nine empty strings, the numbers and flags.
-constexpr qint64 kMinTaskBytes = 9 * 4 + 4 + 1 + 8 + 8 + 4;
+constexpr qint64 kMinTaskBytes = 9 * 4 + 4 + 1 + 8 + 8 + 4 + 1;
 
 void prepare(QDataStream& stream)
 {
@@ -48,7 +49,11 @@ QByteArray Encode(const DownloadList& list)
     for (const DownloadTask& t : list.tasks()) {
         out << t.Name << t.Type << t.Size << t.Received << t.Progress << t.Folder << t.ColumnB << t.Url
             << t.Referer << static_cast<qint32>(t.State) << t.Selected << t.SizeBytes << t.ReceivedBytes
-            << static_cast<qint32>(t.Outcome);
+            << static_cast<qint32>(t.Outcome) << t.Cited.has_value();
+        if (t.Cited) {
+            out << t.Cited->Title << t.Cited->Url;
+            WriteCitation(out, t.Cited->Meta);
+        }
     }
     return bytes;
 }
@@ -69,8 +74,14 @@ std::optional<DownloadList> Decode(const QByteArray& contents, quint32 format)
         DownloadTask t;
         qint32 state = 0;
         qint32 outcome = 0;
+        bool cited = false;
         in >> t.Name >> t.Type >> t.Size >> t.Received >> t.Progress >> t.Folder >> t.ColumnB >> t.Url
-            >> t.Referer >> state >> t.Selected >> t.SizeBytes >> t.ReceivedBytes >> outcome;
+            >> t.Referer >> state >> t.Selected >> t.SizeBytes >> t.ReceivedBytes >> outcome >> cited;
+        if (cited) {
+            CitedArticle& article = t.Cited.emplace();
+            in >> article.Title >> article.Url;
+            ReadCitation(in, article.Meta);
+        }
         if (in.status() != QDataStream::Ok || !isState(state) || !isOutcome(outcome))
             return std::nullopt;
         t.State = static_cast<TaskState>(state);
