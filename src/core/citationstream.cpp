@@ -1,15 +1,27 @@
 #include "citationstream.h"
 
-#include <QDataStream>
+#include "listreader.h"
+#include "listwriter.h"
 
-void WriteCitation(QDataStream& out, const Citation& c)
+void WriteCitation(ListWriter& out, const Citation& c)
 {
-    out << c.Doi << c.Authors << c.Journal << c.Year << c.Volume << c.Issue << c.Pages << c.PublicationDate
-        << c.ArticleType << c.OpenAccess << c.BookChapter;
+    out.write(c.Doi);
+    out.write(c.Authors);
+    for (const QString* field : {&c.Journal, &c.Year, &c.Volume, &c.Issue, &c.Pages, &c.PublicationDate,
+                                 &c.ArticleType})
+        out.write(*field);
+    out.write(c.OpenAccess);
+    out.write(c.BookChapter);
 }
 
-void ReadCitation(QDataStream& in, Citation& c)
+Citation ReadCitation(ListReader& in)
 {
-    in >> c.Doi >> c.Authors >> c.Journal >> c.Year >> c.Volume >> c.Issue >> c.Pages >> c.PublicationDate
-        >> c.ArticleType >> c.OpenAccess >> c.BookChapter;
+    Citation c;
+    c.Doi = in.text();
+    c.Authors = in.texts();
+    for (QString* field : {&c.Journal, &c.Year, &c.Volume, &c.Issue, &c.Pages, &c.PublicationDate, &c.ArticleType})
+        *field = in.text();
+    c.OpenAccess = in.flag();
+    c.BookChapter = in.flag();
+    return c;
 }

@@ -2,9 +2,10 @@
 
 #include "citation.h"
 
-class QDataStream;
+class ListReader;
+class ListWriter;
 
 // A citation in the program's kept lists, every field in a fixed order.
-void WriteCitation(QDataStream& out, const Citation& citation);
-// Reads what WriteCitation wrote; a short or damaged stream shows in its status.
-void ReadCitation(QDataStream& in, Citation& citation);
+void WriteCitation(ListWriter& out, const Citation& citation);
+// Reads what WriteCitation wrote; damage shows in the reader's ok().
+Citation ReadCitation(ListReader& in);

@@ -4,11 +4,11 @@
 
 #include "core/citationstream.h"
 #include "core/listfile.h"
+#include "core/listreader.h"
 #include "core/listrestore.h"
+#include "core/listwriter.h"
 #include "core/programfolders.h"
 
-#include <QDataStream>
-#include <QIODevice>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -17,50 +17,45 @@ namespace analysislistfile {
 namespace {
 
 const QByteArray kTag = QByteArrayLiteral("ALST");
-// Seven empty strings, the selection flag and an empty citation (8 strings, a list, two flags).
+// Seven empty texts, the selection flag and an empty citation (8 texts, a list, two flags).
 constexpr qint64 kMinRecordBytes = 7 * 4 + 1 + 9 * 4 + 2;
-
-void prepare(QDataStream& stream)
-{
-    stream.setVersion(QDataStream::Qt_6_4);
-    // The machines this runs on are little-endian: strings go in and out as they are in memory.
-    stream.setByteOrder(QDataStream::LittleEndian);
-}
+// About what a record with a title, two addresses and a citation takes.
+constexpr qint64 kTypicalRecordBytes = 700;
 
 } // namespace
 
 QByteArray Encode(const AnalysisList& list)
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    prepare(out);
-    out << static_cast<qint64>(list.count());
+    ListWriter out;
+    out.reserve(8 + list.count() * kTypicalRecordBytes);
+    out.write(static_cast<qint64>(list.count()));
     for (const AnalysisRecord& r : list.records()) {
-        out << r.Title << r.FileType << r.AnalysisState << r.SavePath << r.Source << r.ArticleUrl << r.PageUrl
-            << r.Selected;
+        for (const QString* text : {&r.Title, &r.FileType, &r.AnalysisState, &r.SavePath, &r.Source, &r.ArticleUrl,
+                                    &r.PageUrl})
+            out.write(*text);
+        out.write(r.Selected);
         WriteCitation(out, r.Meta);
     }
-    return bytes;
+    return out.take();
 }
 
 std::optional<AnalysisList> Decode(const QByteArray& contents, quint32 format)
 {
     if (format != kFormat)
         return std::nullopt;
-    QDataStream in(contents);
-    prepare(in);
-    qint64 count = -1;
-    in >> count;
-    if (in.status() != QDataStream::Ok || count < 0 || count > contents.size() / kMinRecordBytes)
+    ListReader in(contents);
+    const qint64 count = in.int64();
+    if (!in.ok() || count < 0 || count > in.remaining() / kMinRecordBytes)
         return std::nullopt;
     AnalysisList list;
     for (qint64 i = 0; i < count; ++i) {
         AnalysisRecord r;
-        in >> r.Title >> r.FileType >> r.AnalysisState >> r.SavePath >> r.Source >> r.ArticleUrl >> r.PageUrl
-            >> r.Selected;
-        ReadCitation(in, r.Meta);
-        if (in.status() != QDataStream::Ok
-            || !list.AddAnalysisRecord(r.Title, r.ArticleUrl, r.PageUrl, r.FileType, r.SavePath, r.Source))
+        for (QString* text : {&r.Title, &r.FileType, &r.AnalysisState, &r.SavePath, &r.Source, &r.ArticleUrl,
+                              &r.PageUrl})
+            *text = in.text();
+        r.Selected = in.flag();
+        r.Meta = ReadCitation(in);
+        if (!in.ok() || !list.AddAnalysisRecord(r.Title, r.ArticleUrl, r.PageUrl, r.FileType, r.SavePath, r.Source))
             return std::nullopt;
         *list.at(list.count() - 1) = std::move(r);
     }

@@ -1,4 +1,6 @@
 #include "core/listfile.h"
+#include "core/listreader.h"
+#include "core/listwriter.h"
 #include "core/listrestore.h"
 #include "core/listsaver.h"
 #include "support/recordingprompts.h"
@@ -166,6 +168,49 @@ TEST(ListRestore, SetAsideNeverReusesAName)
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(readAll(asides[i]), QByteArray::number(i));
     EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(ListFields, ReadBackInOrderAndDamageMarksTheReaderFailed)
+{
+    ListWriter out;
+    out.write(u"Zoë «李»"_s);
+    out.write(QString());
+    out.write(QStringList{u"a"_s, u""_s, u"ç"_s});
+    out.write(qint64(-5'000'000'000));
+    out.write(qint32(-7));
+    out.write(true);
+    const QByteArray bytes = out.bytes();
+
+    ListReader in(bytes);
+    EXPECT_EQ(in.text(), u"Zoë «李»"_s);
+    EXPECT_EQ(in.text(), QString());
+    EXPECT_EQ(in.texts(), (QStringList{u"a"_s, u""_s, u"ç"_s}));
+    EXPECT_EQ(in.int64(), -5'000'000'000);
+    EXPECT_EQ(in.int32(), -7);
+    EXPECT_TRUE(in.flag());
+    EXPECT_TRUE(in.ok());
+    EXPECT_TRUE(in.atEnd());
+
+    // Every read of a cut field fails, and so does everything after it.
+    for (qsizetype cut = 0; cut < bytes.size(); ++cut) {
+        const QByteArray part = bytes.left(cut);
+        ListReader damaged(part);
+        damaged.text();
+        damaged.text();
+        damaged.texts();
+        damaged.int64();
+        damaged.int32();
+        damaged.flag();
+        EXPECT_FALSE(damaged.ok()) << cut;
+    }
+    const QByteArray hugeText("\xff\xff\xff\x7f" "ab", 6);
+    ListReader tooLong(hugeText);
+    EXPECT_EQ(tooLong.text(), QString());
+    EXPECT_FALSE(tooLong.ok());
+    const QByteArray notAFlag("\2", 1);
+    ListReader flag(notAFlag);
+    flag.flag();
+    EXPECT_FALSE(flag.ok());
 }
 
 class ListSaverTest : public ::testing::Test {

@@ -5,11 +5,11 @@
 
 #include "core/citationstream.h"
 #include "core/listfile.h"
+#include "core/listreader.h"
 #include "core/listrestore.h"
+#include "core/listwriter.h"
 #include "core/programfolders.h"
 
-#include <QDataStream>
-#include <QIODevice>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -18,15 +18,10 @@ namespace downloadlistfile {
 namespace {
 
 const QByteArray kTag = QByteArrayLiteral("DLST");
-// The smallest a task can be in the file: nine empty strings, the numbers and flags.
+// The smallest a task can be in the file: nine empty texts, the numbers and flags.
 constexpr qint64 kMinTaskBytes = 9 * 4 + 4 + 1 + 8 + 8 + 4 + 1;
-
-void prepare(QDataStream& stream)
-{
-    stream.setVersion(QDataStream::Qt_6_4);
-    // The machines this runs on are little-endian: strings go in and out as they are in memory.
-    stream.setByteOrder(QDataStream::LittleEndian);
-}
+// About what a task with a title, an address and a folder takes.
+constexpr qint64 kTypicalTaskBytes = 400;
 
 bool isState(qint32 value)
 {
@@ -42,47 +37,55 @@ bool isOutcome(qint32 value)
 
 QByteArray Encode(const DownloadList& list)
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    prepare(out);
-    out << static_cast<qint64>(list.count());
+    ListWriter out;
+    out.reserve(8 + list.count() * kTypicalTaskBytes);
+    out.write(static_cast<qint64>(list.count()));
     for (const DownloadTask& t : list.tasks()) {
-        out << t.Name << t.Type << t.Size << t.Received << t.Progress << t.Folder << t.ColumnB << t.Url
-            << t.Referer << static_cast<qint32>(t.State) << t.Selected << t.SizeBytes << t.ReceivedBytes
-            << static_cast<qint32>(t.Outcome) << t.Cited.has_value();
+        for (const QString* text : {&t.Name, &t.Type, &t.Size, &t.Received, &t.Progress, &t.Folder, &t.ColumnB,
+                                    &t.Url, &t.Referer})
+            out.write(*text);
+        out.write(static_cast<qint32>(t.State));
+        out.write(t.Selected);
+        out.write(t.SizeBytes);
+        out.write(t.ReceivedBytes);
+        out.write(static_cast<qint32>(t.Outcome));
+        out.write(t.Cited.has_value());
         if (t.Cited) {
-            out << t.Cited->Title << t.Cited->Url;
+            out.write(t.Cited->Title);
+            out.write(t.Cited->Url);
             WriteCitation(out, t.Cited->Meta);
         }
     }
-    return bytes;
+    return out.take();
 }
 
 std::optional<DownloadList> Decode(const QByteArray& contents, quint32 format)
 {
     if (format != kFormat)
         return std::nullopt;
-    QDataStream in(contents);
-    prepare(in);
-    qint64 count = -1;
-    in >> count;
+    ListReader in(contents);
+    const qint64 count = in.int64();
     // A count the contents cannot hold is damage; trusting it would reserve gigabytes.
-    if (in.status() != QDataStream::Ok || count < 0 || count > contents.size() / kMinTaskBytes)
+    if (!in.ok() || count < 0 || count > in.remaining() / kMinTaskBytes)
         return std::nullopt;
     DownloadList list;
     for (qint64 i = 0; i < count; ++i) {
         DownloadTask t;
-        qint32 state = 0;
-        qint32 outcome = 0;
-        bool cited = false;
-        in >> t.Name >> t.Type >> t.Size >> t.Received >> t.Progress >> t.Folder >> t.ColumnB >> t.Url
-            >> t.Referer >> state >> t.Selected >> t.SizeBytes >> t.ReceivedBytes >> outcome >> cited;
-        if (cited) {
+        for (QString* text : {&t.Name, &t.Type, &t.Size, &t.Received, &t.Progress, &t.Folder, &t.ColumnB, &t.Url,
+                              &t.Referer})
+            *text = in.text();
+        const qint32 state = in.int32();
+        t.Selected = in.flag();
+        t.SizeBytes = in.int64();
+        t.ReceivedBytes = in.int64();
+        const qint32 outcome = in.int32();
+        if (in.flag()) {
             CitedArticle& article = t.Cited.emplace();
-            in >> article.Title >> article.Url;
-            ReadCitation(in, article.Meta);
+            article.Title = in.text();
+            article.Url = in.text();
+            article.Meta = ReadCitation(in);
         }
-        if (in.status() != QDataStream::Ok || !isState(state) || !isOutcome(outcome))
+        if (!in.ok() || !isState(state) || !isOutcome(outcome))
             return std::nullopt;
         t.State = static_cast<TaskState>(state);
         if (t.State == TaskState::Downloading)
