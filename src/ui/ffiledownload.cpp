@@ -306,7 +306,8 @@ void fFileDownload::restoreList()
     const QString path = m_services.ListFile;
     if (path.isEmpty())
         return;
-    if (!downloadlistfile::Restore(path, m_engine.model(), m_services.Prompts))
+    // Queued: the window may be built inside an analysis run's timer, by the hand-off.
+    if (!downloadlistfile::Restore(path, m_engine.model(), m_engine.queuedPrompts()))
         return; // a file that could not be set aside is not overwritten
     m_listSaver = std::make_unique<ListSaver>(
         m_engine.model(),
