@@ -9,7 +9,9 @@
 #include "core/systemprobes.h"
 #include "downloads/engine/cookiefile.h"
 #include "downloads/engine/programcookiejar.h"
+#include "downloads/list/downloadlistfile.h"
 #include "downloads/list/folderhistory.h"
+#include "search/analysislistfile.h"
 #include "ui/browser/browserprofile.h"
 #include "ui/browser/cookiebridge.h"
 #include "ui/browsercachetools.h"
@@ -96,7 +98,8 @@ int main(int argc, char* argv[])
         {cache, BrowserCacheTools::MachineHomes(), settings, prompts, FolderHistoryFilePath()});
 
     MainWindows windows({values, settings, prompts, desktop, sounds, browser, FolderHistoryFilePath(), kVersionServer,
-                         options.HomePage, MachineRegistry::defaultFilePath(), nullptr, &cookies, &cacheTools});
+                         options.HomePage, MachineRegistry::defaultFilePath(), nullptr, &cookies, &cacheTools,
+                         downloadlistfile::DefaultPath(), analysislistfile::DefaultPath()});
     // The cover ends the program; a main window closing brings it back instead.
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(&windows, &MainWindows::programEnded, &app, [] { QApplication::exit(0); });

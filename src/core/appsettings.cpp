@@ -142,6 +142,16 @@ void AppSettings::setSaveFolder(const QString& folder)
     SaveSetting(kGeneral, u"下载文件保存路径"_s, folder);
 }
 
+QString AppSettings::namePattern() const
+{
+    return GetSetting(kNaming, u"自定义文件名"_s, u"{year} {author} {title}"_s);
+}
+
+void AppSettings::setNamePattern(const QString& pattern)
+{
+    SaveSetting(kNaming, u"自定义文件名"_s, pattern);
+}
+
 QString AppSettings::lastOpenedFolder() const
 {
     return GetSetting(kGeneral, u"最后一次打开的目录"_s, m_programFolder);

@@ -41,6 +41,9 @@ public:
     void setPromptSaveFolder(bool on);
     QString saveFolder() const;
     void setSaveFolder(const QString& folder);
+    // The save folder dialog's "自定义：" file name pattern (see NameFromPattern).
+    QString namePattern() const;
+    void setNamePattern(const QString& pattern);
     QString lastOpenedFolder() const;
     void setLastOpenedFolder(const QString& folder);
 

@@ -36,6 +36,8 @@ struct CitedArticle {
     QString Title;
     QString Url;
     Citation Meta;
+
+    friend bool operator==(const CitedArticle&, const CitedArticle&) = default;
 };
 
 namespace citationtext {

@@ -12,4 +12,5 @@ void ProgramValues::loadFrom(const AppSettings& settings)
     ProxyPort = settings.proxyPort();
     PromptSaveFolder = settings.promptSaveFolder();
     SaveFolder = settings.saveFolder();
+    NamePattern = settings.namePattern();
 }

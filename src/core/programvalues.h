@@ -18,6 +18,8 @@ struct ProgramValues {
     QString SaveFolder;
     // Results of the save folder dialog.
     bool NameByOriginalFile = false;
+    bool NameByPattern = false; // "自定义：": names from NamePattern (wins over NameByOriginalFile)
+    QString NamePattern;
     bool SaveFolderCancelled = false;
 
     // Reads the stored values; the dialog results keep their current values.

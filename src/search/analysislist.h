@@ -19,6 +19,8 @@ struct AnalysisRecord {
     QString PageUrl;       // the result page it was found on
     Citation Meta;         // what the page showed of the article besides its title
     bool Selected = false;
+
+    friend bool operator==(const AnalysisRecord&, const AnalysisRecord&) = default;
 };
 
 inline constexpr char16_t kAnalysisSucceeded[] = u"成功";

@@ -19,8 +19,15 @@ using namespace Qt::Literals::StringLiterals;
 bool HandOffRecord(const AnalysisRecord& record, const ProgramValues& values, DownloadWindowHost& host)
 {
     const QString folder = record.SavePath.isEmpty() ? values.SaveFolder : record.SavePath;
-    const QString name = HandOffTaskName(record.Title, record.ArticleUrl, values.NameByOriginalFile);
-    host.downloadTasks().AddTask(record.ArticleUrl, name, record.FileType, folder, record.PageUrl);
+    const QString name = values.NameByPattern
+        ? HandOffTaskName(record.Title, record.ArticleUrl, record.Meta, values.NamePattern)
+        : HandOffTaskName(record.Title, record.ArticleUrl, values.NameByOriginalFile);
+    DownloadTableModel& tasks = host.downloadTasks();
+    if (tasks.AddTask(record.ArticleUrl, name, record.FileType, folder, record.PageUrl)) {
+        // No column shows it, so the row need not be repainted; the list's
+        // saver, told of the new row, writes it a moment later.
+        tasks.list().TaskAt(tasks.list().count())->Cited = CitationOf(record);
+    }
     return true;
 }
 

@@ -6,6 +6,7 @@ namespace dialogmessages {
 inline constexpr char16_t kProxyFormatWrong[] = u"代理服务器网址或者端口格式不对！";
 inline constexpr char16_t kSizeNotPositive[] = u"文件大小必须是大于0的数字！";
 inline constexpr char16_t kFolderSettingWrong[] = u"文件夹设置错误！";
+inline constexpr char16_t kEmptyNamePattern[] = u"请输入自定义文件名的格式，例如 {year} {author} {title}";
 inline constexpr char16_t kEnterText[] = u"请输入字符串！";
 inline constexpr char16_t kAllReplaced[] = u"全部网址替换完成！";
 inline constexpr char16_t kBrowseTitle[] = u"请选择要浏览的文件夹:";

@@ -13,6 +13,7 @@
 #include <memory>
 
 class AppSettings;
+class ListSaver;
 class BrowserPage;
 class BrowserProfile;
 class BrowserCacheTools;
@@ -54,6 +55,7 @@ public:
         QString FolderHistoryFile; // the save folder dialog's history
         BrowserProfile& Browser;   // the sign-in browser's profile
         LoginTiming LoginTimes{};
+        QString ListFile{}; // where the list is kept between runs; empty: not kept
     };
 
     fFileDownload(Services services, DownloadsSetup setup, QWidget* parent = nullptr);
@@ -98,6 +100,7 @@ private:
     void userCheckOver(QWebEnginePage* page);
 
     void Form_Load();
+    void restoreList();
     void Form_Activate();
     bool Form_Unload();
     void ListView3_MouseDown(const QPoint& position);
@@ -197,4 +200,7 @@ private:
     QAction* m_searchWindow = nullptr;
     std::function<void()> m_openSearchWindow;
     QAction* m_clearBrowserCache = nullptr;
+
+    // Last: it saves the list when the window goes, before the engine does.
+    std::unique_ptr<ListSaver> m_listSaver;
 };

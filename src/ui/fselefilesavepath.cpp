@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -46,6 +47,12 @@ void fSeleFileSavePath::buildControls()
     Option1 = NamedControl<QRadioButton>(u"Option1"_s, u"原文件名"_s);
     Option2 = NamedControl<QRadioButton>(u"Option2"_s, u"文章标题名称"_s);
     Option2->setChecked(true);
+    Option3 = NamedControl<QRadioButton>(u"Option3"_s, u"自定义："_s);
+    Text1 = NamedControl<QLineEdit>(u"Text1"_s);
+    Text1->setToolTip(u"可用字段：{title} {author} {authors} {year} {journal} {doi} {volume} {pages}"_s);
+    Text1->setMinimumWidth(Text1->fontMetrics().horizontalAdvance(u"{year} {author} {title}"_s) + 24);
+    // Typing a pattern means naming by it.
+    connect(Text1, &QLineEdit::textEdited, Option3, [this] { Option3->setChecked(true); });
     Command2 = NamedControl<QPushButton>(u"Command2"_s, u"确定"_s);
     Command3 = NamedControl<QPushButton>(u"Command3"_s, u"取消"_s);
     Command2->setDefault(true);
@@ -59,7 +66,9 @@ void fSeleFileSavePath::buildControls()
     naming->addWidget(Option1);
     naming->addSpacing(12);
     naming->addWidget(Option2);
-    naming->addStretch();
+    naming->addSpacing(12);
+    naming->addWidget(Option3);
+    naming->addWidget(Text1, 1);
     grid->addWidget(Label3, 1, 0);
     grid->addLayout(naming, 1, 1, 1, 2);
     grid->setColumnStretch(1, 1);
@@ -78,8 +87,11 @@ void fSeleFileSavePath::buildControls()
 void fSeleFileSavePath::Form_Load()
 {
     const SaveFolderForm form = m_controller.Form_Load();
-    if (form.NameByOriginalFile)
+    if (form.NameByPattern)
+        Option3->setChecked(true);
+    else if (form.NameByOriginalFile)
         Option1->setChecked(true);
+    Text1->setText(form.NamePattern);
     Combo1->clear();
     Combo1->addItems(form.History);
     Combo1->setEditText(form.Folder);
@@ -99,7 +111,8 @@ void fSeleFileSavePath::Command1_Click()
 
 void fSeleFileSavePath::Command2_Click()
 {
-    if (m_controller.Command2_Click(Combo1->currentText(), Option1->isChecked()))
+    if (m_controller.Command2_Click(Combo1->currentText(), Option1->isChecked(), Option3->isChecked(),
+                                    Text1->text()))
         accept();
 }
 

@@ -6,12 +6,13 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
 // The save folder dialog: the folder new tasks are saved to and how their
 // files are named. Stays above other windows while open. The results are the
-// program-wide SaveFolder, SaveFolderCancelled and NameByOriginalFile; closing
+// program-wide SaveFolder, SaveFolderCancelled and naming choice; closing
 // it by its close box leaves them as they were.
 class fSeleFileSavePath final : public QDialog {
     Q_OBJECT
@@ -37,6 +38,8 @@ private:
     QLabel* Label3;
     QRadioButton* Option1;
     QRadioButton* Option2;
+    QRadioButton* Option3; // "自定义：" with the pattern in Text1
+    QLineEdit* Text1;
     QPushButton* Command2;
     QPushButton* Command3;
 

@@ -6,6 +6,8 @@
 #include "frmabout.h"
 
 #include "core/appsettings.h"
+#include "core/listsaver.h"
+#include "search/analysislistfile.h"
 #include "core/programvalues.h"
 #include "core/userprompts.h"
 #include "search/handoff.h"
@@ -256,10 +258,24 @@ void fWebSearch::bindController()
 
 void fWebSearch::Form_Load()
 {
+    restoreList();
     Check2->setChecked(true);
     WebBrowser1->setSilent(true);
     WebBrowser1->Navigate(QUrl(u"about:blank"_s));
     OpenHomePage();
+}
+
+void fWebSearch::restoreList()
+{
+    const QString path = m_services.ListFile;
+    if (path.isEmpty())
+        return;
+    if (!analysislistfile::Restore(path, m_model, m_services.Prompts))
+        return; // a file that could not be set aside is not overwritten
+    m_listSaver = std::make_unique<ListSaver>(
+        m_model, [this, path](QString* error) { return analysislistfile::Save(path, m_list, error); },
+        m_services.Prompts, u"分析列表"_s);
+    Label1->setText(m_list.countText());
 }
 
 void fWebSearch::OpenHomePage()
@@ -343,6 +359,8 @@ void fWebSearch::showAbout()
 void fWebSearch::closeEvent(QCloseEvent* event)
 {
     m_controller->windowClosing();
+    if (m_listSaver)
+        m_listSaver->flush();
     if (m_cover != nullptr && !IsFormLoaded(AppSettings::kDownloadWindow))
         m_cover->showCover();
     event->accept();

@@ -11,6 +11,7 @@
 
 class AppSettings;
 class BrowserProfile;
+class ListSaver;
 class DownloadWindowHost;
 class QCheckBox;
 class QLabel;
@@ -49,6 +50,7 @@ public:
         std::function<void(const ProgramValues&)> ApplyOptions{};
         QString HomePage = kSiteHomePage;
         AnalysisController::Timing Timing{};
+        QString ListFile{}; // where the list is kept between runs; empty: not kept
     };
 
     explicit fWebSearch(Services services, QWidget* parent = nullptr);
@@ -75,6 +77,7 @@ private:
     void buildMenus();
     void bindController();
     void Form_Load();
+    void restoreList();
     void layoutPanes();
     void showAddAllButton();
     void showProgress();
@@ -117,4 +120,6 @@ private:
 
     // Built last: it drives the controls above.
     std::unique_ptr<AnalysisController> m_controller;
+    // After the list it saves: it saves once more when the window goes.
+    std::unique_ptr<ListSaver> m_listSaver;
 };

@@ -65,6 +65,7 @@ void MainWindows::showSearchWindow()
         services.ApplyOptions = [this](const ProgramValues& values) { applyOptions(values); };
         if (!m_services.HomePage.isEmpty())
             services.HomePage = m_services.HomePage;
+        services.ListFile = m_services.AnalysisListFile;
         m_search = new fWebSearch(std::move(services));
         m_search->setAttribute(Qt::WA_DeleteOnClose);
         m_search->setCover(m_cover.get());
@@ -85,7 +86,7 @@ fFileDownload& MainWindows::loadDownloadWindow()
     if (m_download == nullptr) {
         m_download = new fFileDownload(
             {m_services.Values, m_services.Settings, m_services.Prompts, m_services.Desktop, m_services.Sounds,
-             m_services.FolderHistoryFile, m_services.Browser},
+             m_services.FolderHistoryFile, m_services.Browser, {}, m_services.DownloadListFile},
             {.UserAgent = m_services.Browser.httpUserAgent(), .CookieJar = m_services.CookieJar});
         m_download->setAttribute(Qt::WA_DeleteOnClose);
         m_download->setCover(m_cover.get());

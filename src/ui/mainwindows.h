@@ -48,6 +48,8 @@ public:
         SaveFolderPrompt* SaveFolder = nullptr; // the save folder dialog when not given
         QNetworkCookieJar* CookieJar = nullptr;  // shared by the browsers and the transfers
         BrowserCacheTools* CacheTools = nullptr; // the browser cache viewer and its clearing
+        QString DownloadListFile{}; // where the windows keep their lists between runs; empty: not kept
+        QString AnalysisListFile{};
     };
 
     explicit MainWindows(Services services, QObject* parent = nullptr);

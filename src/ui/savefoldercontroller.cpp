@@ -27,7 +27,9 @@ SaveFolderForm SaveFolderController::Form_Load()
     m_history.clear();
     LoadFolderHistory(m_history, m_historyFile);
     m_values.SaveFolder = m_settings.saveFolder();
-    return {m_history, m_values.SaveFolder, m_values.NameByOriginalFile};
+    m_values.NamePattern = m_settings.namePattern();
+    return {m_history, m_values.SaveFolder, m_values.NameByOriginalFile, m_values.NameByPattern,
+            m_values.NamePattern};
 }
 
 QString SaveFolderController::Command1_Click(const QString& folderText)
@@ -35,8 +37,14 @@ QString SaveFolderController::Command1_Click(const QString& folderText)
     return BrowseForFolder(m_prompts, folderText, QString::fromUtf16(kBrowseTitle));
 }
 
-bool SaveFolderController::Command2_Click(const QString& folderText, bool nameByOriginalFile)
+bool SaveFolderController::Command2_Click(const QString& folderText, bool nameByOriginalFile, bool nameByPattern,
+                                          const QString& pattern)
 {
+    // An empty pattern would name every file after its address without saying so.
+    if (nameByPattern && pattern.trimmed().isEmpty()) {
+        m_prompts.showMessage(QString::fromUtf16(kEmptyNamePattern), MessageIcon::Error);
+        return false;
+    }
     const QString typed = folderText.trimmed();
     // A relative folder would land wherever the program happened to start.
     const QString folder
@@ -48,7 +56,12 @@ bool SaveFolderController::Command2_Click(const QString& folderText, bool nameBy
 
     // Set only now, so that a refused folder followed by the close box leaves
     // the naming choice as it was before the dialog opened.
-    m_values.NameByOriginalFile = nameByOriginalFile;
+    m_values.NameByOriginalFile = nameByOriginalFile && !nameByPattern;
+    m_values.NameByPattern = nameByPattern;
+    if (nameByPattern) {
+        m_values.NamePattern = pattern.trimmed();
+        m_settings.setNamePattern(m_values.NamePattern);
+    }
     m_values.SaveFolder = WithTrailingSeparator(folder);
     m_settings.setSaveFolder(m_values.SaveFolder);
     m_values.SaveFolderCancelled = false;

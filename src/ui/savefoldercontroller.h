@@ -12,10 +12,13 @@ struct SaveFolderForm {
     QStringList History;     // the drop-down list
     QString Folder;          // the box's text
     bool NameByOriginalFile; // "原文件名" selected
+    bool NameByPattern;      // "自定义：" selected
+    QString NamePattern;     // its box's text
 };
 
 // The save folder dialog's logic. Its results are the program-wide
-// SaveFolder, SaveFolderCancelled and NameByOriginalFile.
+// SaveFolder, SaveFolderCancelled and the naming choice (NameByOriginalFile,
+// NameByPattern and NamePattern).
 class SaveFolderController final {
 public:
     SaveFolderController(ProgramValues& values, AppSettings& settings, UserPrompts& prompts, QString historyFile);
@@ -26,8 +29,11 @@ public:
     QString Command1_Click(const QString& folderText);
 
     // "确定": true when the folder exists (created if need be) and the results
-    // are set; false after "文件夹设置错误！", with nothing changed.
-    bool Command2_Click(const QString& folderText, bool nameByOriginalFile);
+    // are set; false after "文件夹设置错误！" (or, with "自定义：", after a
+    // message about an empty pattern), with nothing changed. A chosen pattern
+    // is stored for the next run.
+    bool Command2_Click(const QString& folderText, bool nameByOriginalFile, bool nameByPattern = false,
+                        const QString& pattern = {});
 
     // "取消".
     void Command3_Click();

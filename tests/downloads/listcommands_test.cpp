@@ -1,5 +1,6 @@
 #include "listfixture.h"
 
+#include "core/citationreaders.h"
 #include "core/legacytext.h"
 #include "downloads/list/listcommands.h"
 #include "downloads/list/requeue.h"
@@ -255,7 +256,55 @@ TEST_F(ListCommandsTest, ExportNames)
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && u.open(QIODevice::ReadOnly));
     EXPECT_EQ(a.readAll(), legacytext::encode(u"t0\r\n中文名\r\nt2\r\n"_s));
     EXPECT_EQ(u.readAll(), legacytext::encode(u"中文名\r\nt2\r\n"_s));
-    EXPECT_EQ(prompts.shown[0].Text, u"|*.txt|*.txt"_s);
+    EXPECT_EQ(prompts.shown[0].Text, u"|*.txt|*.txt|*.ris|*.ris|*.bib|*.bib"_s);
+}
+
+TEST_F(ListCommandsTest, ExportCitationsOfTheTasksFromResultPages)
+{
+    add({{Completed}, {Failed}, {Waiting}, {Waiting}});
+    const auto cite = [this](int position, const QString& title, const QString& author, const QString& year) {
+        CitedArticle article;
+        article.Title = title;
+        article.Url = list.TaskAt(position)->Url;
+        article.Meta.Authors = {author};
+        article.Meta.Year = year;
+        article.Meta.Doi = u"10.1021/x"_s + QString::number(position);
+        list.TaskAt(position)->Cited = article;
+    };
+    cite(1, u"Done {braced}"_s, u"Zoë Müller"_s, u"2024"_s);
+    cite(2, u"Failed one"_s, u"Müller, Z."_s, u"2024"_s);
+    cite(4, u"Waiting one"_s, u"Li Hua"_s, u"2023"_s); // task 3 was typed in: nothing to cite
+    const QString ris = temp.filePath(u"all.RIS"_s);
+    const QString bib = temp.filePath(u"unfinished.bib"_s);
+    prompts.fileAnswers = {ris, bib};
+    commands.ExportTaskNames(false);
+    commands.ExportTaskNames(true);
+    EXPECT_TRUE(prompts.messages().isEmpty());
+
+    QFile r(ris), b(bib);
+    ASSERT_TRUE(r.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    const std::optional<std::vector<RisRecord>> records = ReadRis(QString::fromUtf8(r.readAll()));
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 3u);
+    EXPECT_EQ((*records)[0].value(u"TI"_s), QStringList{u"Done {braced}"_s});
+    EXPECT_EQ((*records)[2].value(u"DO"_s), QStringList{u"10.1021/x4"_s});
+    const std::optional<std::vector<BibEntry>> entries = ReadBibTex(QString::fromUtf8(b.readAll()));
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 2u); // the completed task left out
+    EXPECT_EQ((*entries)[0].Fields.value(u"title"_s), u"Failed one"_s);
+    EXPECT_EQ((*entries)[1].Fields.value(u"author"_s), u"Li Hua"_s);
+    EXPECT_NE((*entries)[0].Key, (*entries)[1].Key);
+}
+
+TEST_F(ListCommandsTest, ExportCitationsWithNothingToCiteSaysSoAndWritesNothing)
+{
+    add({{Waiting}});
+    const QString ris = temp.filePath(u"none.ris"_s);
+    prompts.fileAnswers = {ris};
+    commands.ExportTaskNames(false);
+    EXPECT_FALSE(QFileInfo::exists(ris));
+    ASSERT_EQ(prompts.messages().size(), 1);
+    EXPECT_EQ(prompts.shown.back().Icon, MessageIcon::Information);
 }
 
 TEST_F(ListCommandsTest, ExportEdgeCases)

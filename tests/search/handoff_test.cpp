@@ -52,6 +52,41 @@ TEST(HandOff, NamingByTheAddressFileName)
     EXPECT_EQ(window.list.TaskAt(2)->Name, u"nodot"_s);
 }
 
+TEST(HandOff, NamingByAPatternUsesTheRecordsCitation)
+{
+    FakeDownloadWindow window;
+    ProgramValues values;
+    values.NameByOriginalFile = true; // the pattern wins
+    values.NameByPattern = true;
+    values.NamePattern = u"{year} {author} {doi} {title}"_s;
+    AnalysisRecord cited = record(u"Ring: Closure"_s, u"https://h/doi/pdf/10.1021/jacs.5b01234"_s);
+    cited.Meta.Year = u"2024"_s;
+    cited.Meta.Authors = {u"Zoë Müller"_s, u"Li Hua"_s};
+    cited.Meta.Doi = u"10.1021/jacs.5b01234"_s;
+    HandOffRecord(cited, values, window);
+    // No citation: the missing fields leave no blanks behind.
+    HandOffRecord(record(u"Plain"_s, u"https://h/doi/pdf/10.1/b"_s), values, window);
+    // Nothing left at all: the address names the file, as for a title of dots.
+    values.NamePattern = u"{volume}"_s;
+    HandOffRecord(record(u"t"_s, u"https://h/doi/pdf/10.1/c"_s), values, window);
+
+    ASSERT_EQ(window.list.count(), 3);
+    EXPECT_EQ(window.list.TaskAt(1)->Name, u"2024 Müller 10.1021_jacs.5b01234 Ring Closure"_s);
+    EXPECT_EQ(window.list.TaskAt(2)->Name, u"Plain"_s);
+    EXPECT_EQ(window.list.TaskAt(3)->Name, u"c"_s);
+
+    // Each task carries its record's citation, for the list's export.
+    ASSERT_TRUE(window.list.TaskAt(1)->Cited);
+    EXPECT_EQ(window.list.TaskAt(1)->Cited->Title, u"Ring: Closure"_s);
+    EXPECT_EQ(window.list.TaskAt(1)->Cited->Url, u"https://h/doi/pdf/10.1021/jacs.5b01234"_s);
+    EXPECT_EQ(window.list.TaskAt(1)->Cited->Meta, cited.Meta);
+    // The same address again adds nothing and leaves the first citation.
+    AnalysisRecord again = cited;
+    again.Title = u"Other"_s;
+    HandOffRecord(again, values, window);
+    EXPECT_EQ(window.list.TaskAt(1)->Cited->Title, u"Ring: Closure"_s);
+}
+
 TEST(HandOff, SameAddressTwiceKeepsOneTaskAndTitleOfDotsStillNamesAFile)
 {
     FakeDownloadWindow window;

@@ -178,6 +178,31 @@ TEST_F(DownloadWindowTest, PlacementIsSavedAndRestored)
     EXPECT_EQ(window->geometry().size(), QSize(1200, 640));
 }
 
+TEST_F(DownloadWindowTest, ADamagedListFileIsReportedAfterTheWindowIsBuiltAndKept)
+{
+    const QString file = temp.writeFile(u"downloads.dat"_s, "PPLIST\r\nDLST\1\0\0\0 cut short");
+    fFileDownload::Services services{values, settings, prompts, shell, sounds, temp.filePath(u"SaveList.dat"_s),
+                                     SharedProfile()};
+    services.ListFile = file;
+    auto window = std::make_unique<fFileDownload>(services, DownloadsSetup{.UserAgent = u"PaperpullTest"_s});
+    EXPECT_TRUE(prompts.shown.isEmpty()); // not from inside whatever built the window
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompts.shown.isEmpty(); }, 5000));
+    ASSERT_EQ(prompts.messages().size(), 1);
+    EXPECT_TRUE(prompts.messages()[0].contains(u"下载列表"_s));
+    EXPECT_EQ(window->engine().list().count(), 0);
+    EXPECT_EQ(QDir(temp.path()).entryList({u"downloads.dat.damaged-*"_s}).size(), 1);
+
+    // The next close writes a good file in its place.
+    addTask(*window, u"a"_s, TaskState::Completed);
+    EXPECT_TRUE(window->close());
+    window.reset();
+    window = std::make_unique<fFileDownload>(services, DownloadsSetup{.UserAgent = u"PaperpullTest"_s});
+    ASSERT_EQ(window->engine().list().count(), 1);
+    EXPECT_EQ(window->engine().list().TaskAt(1)->Name, u"a"_s);
+    EXPECT_EQ(window->engine().list().TaskAt(1)->State, TaskState::Completed);
+    EXPECT_EQ(prompts.messages().size(), 1);
+}
+
 TEST_F(DownloadWindowTest, RightClickStatesStayInTheMenuBarUntilTheNextOne)
 {
     auto window = open();

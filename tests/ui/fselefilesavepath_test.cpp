@@ -8,7 +8,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -133,6 +135,55 @@ TEST(SaveFolderDialog, CancelKeepsTheNamingChoiceAndTheLoadedFolder)
     EXPECT_TRUE(f.values.NameByOriginalFile);
     EXPECT_EQ(f.values.SaveFolder, u"/loaded/"_s);
     EXPECT_EQ(f.stored(u"下载文件保存路径"_s), u"/loaded/"_s);
+}
+
+TEST(SaveFolderDialog, NamingByAPatternIsChosenStoredAndShownAgain)
+{
+    SaveFolderDialog f;
+    const QString folder = f.temp.makeFolder(u"papers"_s);
+    {
+        auto dialog = f.open();
+        auto* pattern = control<QLineEdit>(*dialog, u"Text1"_s);
+        EXPECT_EQ(control<QRadioButton>(*dialog, u"Option3"_s)->text(), u"自定义："_s);
+        EXPECT_EQ(pattern->text(), u"{year} {author} {title}"_s); // the default
+        EXPECT_TRUE(control<QRadioButton>(*dialog, u"Option2"_s)->isChecked());
+        box(*dialog)->setEditText(folder);
+        pattern->selectAll();
+        QTest::keyClicks(pattern, u"{journal} {volume} {pages}"_s); // typing picks the option
+        EXPECT_TRUE(control<QRadioButton>(*dialog, u"Option3"_s)->isChecked());
+        click(*dialog, u"Command2"_s);
+        EXPECT_FALSE(dialog->isVisible());
+    }
+    EXPECT_TRUE(f.values.NameByPattern);
+    EXPECT_FALSE(f.values.NameByOriginalFile);
+    EXPECT_EQ(f.values.NamePattern, u"{journal} {volume} {pages}"_s);
+    EXPECT_EQ(f.storage.read(u"专利下载"_s, u"自定义文件名"_s), u"{journal} {volume} {pages}"_s);
+
+    auto dialog = f.open();
+    EXPECT_TRUE(control<QRadioButton>(*dialog, u"Option3"_s)->isChecked());
+    EXPECT_EQ(control<QLineEdit>(*dialog, u"Text1"_s)->text(), u"{journal} {volume} {pages}"_s);
+    // Back to the title: the pattern stays stored for another time.
+    control<QRadioButton>(*dialog, u"Option2"_s)->setChecked(true);
+    click(*dialog, u"Command2"_s);
+    EXPECT_FALSE(f.values.NameByPattern);
+    EXPECT_FALSE(f.values.NameByOriginalFile);
+    EXPECT_EQ(f.storage.read(u"专利下载"_s, u"自定义文件名"_s), u"{journal} {volume} {pages}"_s);
+}
+
+TEST(SaveFolderDialog, AnEmptyPatternIsRefusedAndNothingChanges)
+{
+    SaveFolderDialog f;
+    auto dialog = f.open();
+    box(*dialog)->setEditText(f.temp.path());
+    control<QRadioButton>(*dialog, u"Option3"_s)->setChecked(true);
+    control<QLineEdit>(*dialog, u"Text1"_s)->setText(u"   "_s);
+    click(*dialog, u"Command2"_s);
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_EQ(f.prompts.messages().size(), 1);
+    EXPECT_TRUE(f.prompts.messages()[0].contains(u"{year} {author} {title}"_s));
+    EXPECT_FALSE(f.values.NameByPattern);
+    EXPECT_EQ(f.stored(u"下载文件保存路径"_s), u"<unset>"_s);
+    EXPECT_EQ(f.storage.read(u"专利下载"_s, u"自定义文件名"_s), std::nullopt);
 }
 
 TEST(SaveFolderDialog, BrowseButtonPutsThePickedFolderIntoTheBox)

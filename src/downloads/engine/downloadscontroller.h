@@ -51,6 +51,9 @@ public:
     DownloadListCommands& commands() { return m_commands; }
     DownloadListOrdering& ordering() { return m_ordering; }
     CurlLayer& httpLayer() { return m_layer; }
+    // Messages shown once the handler that raised them has returned, for
+    // whatever may run from a timer (the window is built by a hand-off).
+    UserPrompts& queuedPrompts() { return m_queuedPrompts; }
     QNetworkCookieJar& cookieJar() { return *m_context.CookieJar; }
     const ProgramValues& values() const { return m_values; }
     // The engine's clock: seconds since midnight.

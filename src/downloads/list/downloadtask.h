@@ -2,7 +2,11 @@
 
 #include "taskoutcome.h"
 
+#include "core/citation.h"
+
 #include <QString>
+
+#include <optional>
 
 // A task's state; the numbers are the row icons' indexes and stay fixed.
 enum class TaskState { Waiting = 1, Downloading = 2, Completed = 3, Failed = 4 };
@@ -27,6 +31,12 @@ struct DownloadTask {
     qint64 SizeBytes = -1;     // -1: no count (an empty Size, or a text such as "未知")
     qint64 ReceivedBytes = -1;
     TaskOutcome Outcome = TaskOutcome::None;
+
+    // The article as the result page showed it, for a task handed over from
+    // the analysis list; none for an address added by hand.
+    std::optional<CitedArticle> Cited;
+
+    friend bool operator==(const DownloadTask&, const DownloadTask&) = default;
 };
 
 // Size, Received and Progress from byte counts, as the list shows them: plain

@@ -6,6 +6,7 @@
 #include "listmessages.h"
 #include "requeue.h"
 
+#include "core/citationfile.h"
 #include "core/legacytext.h"
 #include "core/pathfunctions.h"
 #include "core/shell.h"
@@ -244,9 +245,26 @@ void DownloadListCommands::ExportTaskNames(bool unfinishedOnly)
     const DownloadList& list = m_model.list();
     if (list.isEmpty())
         return;
-    const QString file = m_prompts.chooseSaveFile(QString(), u"*.txt|*.txt"_s);
+    const QString file = m_prompts.chooseSaveFile(QString(), u"*.txt|*.txt|*.ris|*.ris|*.bib|*.bib"_s);
     if (file.isEmpty())
         return;
+    // A reference manager's file holds the tasks that came from result pages;
+    // an address typed in has nothing to cite.
+    if (const std::optional<CitationFormat> format = CitationFormatOfFile(file)) {
+        std::vector<CitedArticle> articles;
+        for (const DownloadTask& task : list.tasks()) {
+            if (task.Cited && (!unfinishedOnly || task.State != TaskState::Completed))
+                articles.push_back(*task.Cited);
+        }
+        if (articles.empty()) {
+            m_prompts.showMessage(QString::fromUtf16(listmessages::kNothingToCite), MessageIcon::Information);
+            return;
+        }
+        QString error;
+        if (!WriteCitationFile(file, articles, *format, &error))
+            m_prompts.showMessage(error, MessageIcon::Error);
+        return;
+    }
     QStringList names;
     for (const DownloadTask& task : list.tasks()) {
         if (!unfinishedOnly || task.State != TaskState::Completed)

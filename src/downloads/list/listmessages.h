@@ -14,5 +14,6 @@ inline constexpr char16_t kTooLargeForEditor[] = u"该文件太大，超过了2M
 inline constexpr char16_t kConfirmClearAll[] = u"您确定要清空列表的所有信息吗？";
 inline constexpr char16_t kAskNumber[] = u"请输入数字：";
 inline constexpr char16_t kShuffled[] = u"随机排序完成！";
+inline constexpr char16_t kNothingToCite[] = u"列表中没有来自检索结果的任务，没有可导出的引文。";
 
 } // namespace listmessages

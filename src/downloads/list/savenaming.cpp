@@ -1,6 +1,7 @@
 #include "savenaming.h"
 
 #include "downloadtask.h"
+#include "namepattern.h"
 
 #include "core/pathfunctions.h"
 #include "core/textfunctions.h"
@@ -29,16 +30,29 @@ QString DuplicatePolicyCaption(DuplicatePolicy policy)
     return u"重命名"_s;
 }
 
-QString HandOffTaskName(const QString& title, const QString& url, bool nameByOriginalFile)
+namespace {
+
+QString nameOrAddress(const QString& safeName, const QString& url)
 {
-    const QString name = nameByOriginalFile ? FileNameFromPath(url, true) : textrules::trimSpaces(RemoveLineBreaks(title));
-    const QString safe = SafeFileName(name);
-    if (!safe.isEmpty())
-        return safe;
+    if (!safeName.isEmpty())
+        return safeName;
     // A title of dots and separators cleans down to nothing; a nameless file
     // would be hidden (".pdf"), so the address names it instead.
     const QString fromAddress = SafeFileName(FileNameFromPath(url, true));
     return fromAddress.isEmpty() ? u"article"_s : fromAddress;
+}
+
+} // namespace
+
+QString HandOffTaskName(const QString& title, const QString& url, bool nameByOriginalFile)
+{
+    const QString name = nameByOriginalFile ? FileNameFromPath(url, true) : textrules::trimSpaces(RemoveLineBreaks(title));
+    return nameOrAddress(SafeFileName(name), url);
+}
+
+QString HandOffTaskName(const QString& title, const QString& url, const Citation& meta, const QString& pattern)
+{
+    return nameOrAddress(NameFromPattern(pattern, title, meta), url);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+struct Citation;
 struct DownloadTask;
 
 // What to do when a task's target file already exists.
@@ -15,6 +16,9 @@ QString DuplicatePolicyCaption(DuplicatePolicy policy);
 // The name a handed-over record gets: the address's own file name (without
 // extension) or the title without line breaks, made safe for the file system.
 QString HandOffTaskName(const QString& title, const QString& url, bool nameByOriginalFile);
+// The name by a pattern such as "{year} {author} {title}" (NameFromPattern);
+// the address names the file when the pattern leaves nothing.
+QString HandOffTaskName(const QString& title, const QString& url, const Citation& meta, const QString& pattern);
 
 // Folder & Name ["." & Type], a separator added after Folder when it lacks one,
 // the file name cut to what the file system accepts.
