@@ -58,6 +58,16 @@ void AppSettings::setBrowserFallback(bool on)
     SaveSetting(kGeneral, u"网页验证时浏览器重试"_s, on ? u"1"_s : u"0"_s);
 }
 
+bool AppSettings::citationBesideFile() const
+{
+    return readInt(kGeneral, u"保存文献引用文件"_s, 0) != 0;
+}
+
+void AppSettings::setCitationBesideFile(bool on)
+{
+    SaveSetting(kGeneral, u"保存文献引用文件"_s, on ? u"1"_s : u"0"_s);
+}
+
 int AppSettings::threadPosition() const
 {
     const int position = readInt(kDownload, u"线程"_s, 2);

@@ -25,6 +25,8 @@ public:
     // by the browser (on unless switched off).
     bool browserFallback() const;
     void setBrowserFallback(bool on);
+    bool citationBesideFile() const; // a .ris file beside every completed paper; off unless chosen
+    void setCitationBesideFile(bool on);
     int threadPosition() const; // zero-based position in the list "1".."6"
     void setThreadPosition(int position);
     QString duplicatePolicy() const; // "跳过", "覆盖" or "重命名"

@@ -6,6 +6,7 @@ void ProgramValues::loadFrom(const AppSettings& settings)
 {
     DownloadMethod = settings.downloadMethod();
     BrowserFallback = settings.browserFallback();
+    CitationBesideFile = settings.citationBesideFile();
     MaxFileSizeMB = settings.maxFileSizeMB();
     UseProxy = settings.useProxy();
     ProxyAddress = settings.proxyAddress();

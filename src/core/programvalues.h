@@ -10,6 +10,7 @@ class AppSettings;
 struct ProgramValues {
     int DownloadMethod = 2; // 1 single transfer, 2 parallel, 3 by the browser
     bool BrowserFallback = true; // methods 1 and 2 retry a bot-checked task in the browser
+    bool CitationBesideFile = false; // a .ris file beside every completed paper that came from a record
     double MaxFileSizeMB = 10;
     bool UseProxy = false;
     QString ProxyAddress;

@@ -53,6 +53,7 @@ void fOption::buildControls()
     Label10 = NamedControl<QLabel>(u"Label10"_s, u"(如：3128 或者 80 等等)"_s);
     MakeGrey(Label10);
     Check2 = NamedControl<QCheckBox>(u"Check2"_s, u"提取网页信息时，提示下载保存路径"_s);
+    Check4 = NamedControl<QCheckBox>(u"Check4"_s, u"每篇下载完成的文献旁保存一个引用文件 (.ris)"_s);
     const QString before = u"下载文件大小不超过："_s;
     const QString blank = u"       "_s;
     Label2 = NamedControl<QLabel>(u"Label2"_s, before + blank + u"MB"_s);
@@ -93,6 +94,7 @@ void fOption::buildControls()
     layout->addLayout(proxy);
     layout->addSpacing(6);
     layout->addWidget(Check2);
+    layout->addWidget(Check4);
     layout->addSpacing(6);
     layout->addWidget(Label2);
     layout->addSpacing(6);
@@ -109,6 +111,7 @@ void fOption::Form_Load()
     (form.Method == 3 ? Option3 : form.Method == 2 ? Option2 : Option1)->setChecked(true);
     Check3->setChecked(form.BrowserFallback);
     Check2->setChecked(form.PromptSaveFolder);
+    Check4->setChecked(form.CitationBesideFile);
     Text1->setText(form.SizeText);
 }
 
@@ -121,6 +124,7 @@ void fOption::Command1_Click()
     form.ProxyAddress = Text6->text();
     form.ProxyPort = Text8->text();
     form.PromptSaveFolder = Check2->isChecked();
+    form.CitationBesideFile = Check4->isChecked();
     form.SizeText = Text1->text();
     if (m_controller.Command1_Click(form))
         accept();

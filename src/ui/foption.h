@@ -41,6 +41,7 @@ private:
     QLineEdit* Text8;
     QLabel* Label10;
     QCheckBox* Check2;
+    QCheckBox* Check4; // a citation file beside each completed paper
     QLabel* Label2;
     QLineEdit* Text1;
     QPushButton* Command1;

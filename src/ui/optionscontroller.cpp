@@ -45,6 +45,7 @@ OptionsForm OptionsController::Form_Load(bool downloadWindowLoaded)
     const int method = m_values.DownloadMethod;
     form.Method = (method == 2 || method == 3) ? method : 1; // anything else keeps Option1
     form.BrowserFallback = m_values.BrowserFallback;
+    form.CitationBesideFile = m_values.CitationBesideFile;
     form.PromptSaveFolder = m_values.PromptSaveFolder;
     form.SizeText = SizeLimitText(m_values.MaxFileSizeMB);
     return form;
@@ -63,6 +64,8 @@ bool OptionsController::Command1_Click(const OptionsForm& form)
     m_settings.setDownloadMethod(m_values.DownloadMethod);
     m_values.BrowserFallback = form.BrowserFallback;
     m_settings.setBrowserFallback(m_values.BrowserFallback);
+    m_values.CitationBesideFile = form.CitationBesideFile;
+    m_settings.setCitationBesideFile(m_values.CitationBesideFile);
 
     m_values.UseProxy = form.UseProxy;
     m_settings.setUseProxy(m_values.UseProxy);

@@ -13,6 +13,7 @@ struct ProgramValues;
 struct OptionsForm {
     int Method = 1; // 1: Option1 selected, 2: Option2, 3: Option3
     bool BrowserFallback = true; // Check3
+    bool CitationBesideFile = false; // Check4
     bool UseProxy = false;
     QString ProxyAddress;
     QString ProxyPort;

@@ -1,5 +1,6 @@
 #include "listfixture.h"
 
+#include "core/citation.h"
 #include "core/programvalues.h"
 #include "downloads/engine/downloadscheduler.h"
 #include "downloads/engine/schedulerhooks.h"
@@ -263,6 +264,51 @@ TEST_F(SchedulerTest, WebPageArrivalCorrectsTypePlaysSoundAndSignsIn)
     EXPECT_EQ(login.calls, QList<bool>{true});
     ASSERT_EQ(status.count(), 1);
     EXPECT_EQ(status.first().first().toString(), u"完成下载:t0"_s);
+}
+
+TEST_F(SchedulerTest, ACitationFileBesideEveryCompletedPaperWhenAsked)
+{
+    const struct {
+        const char* Label;
+        bool Asked;
+        QByteArray Body;
+        bool Whole;
+        bool RisExpected;
+    } cases[] = {
+        {"asked", true, "%PDF-1.4 a whole paper", true, true},
+        {"not_asked", false, "%PDF-1.4 a whole paper", true, false},
+        {"cut_short", true, "%PDF-1.4 half", false, false},
+        {"web_page", true, "<html><head><title>Sign in</title></head></html>", true, false},
+    };
+    for (const auto& c : cases) {
+        ListFixture f;
+        f.add({{Waiting}});
+        CitedArticle cited;
+        cited.Title = u"Total Synthesis of Vinigrol"_s;
+        cited.Url = f.list.TaskAt(1)->Url;
+        cited.Meta.Doi = u"10.1021/ja0001"_s;
+        cited.Meta.Authors = {u"Yang, Q."_s};
+        cited.Meta.Year = u"2009"_s;
+        f.list.TaskAt(1)->Cited = cited;
+        values.CitationBesideFile = c.Asked;
+        FakeTransfers t;
+        DownloadScheduler s(f.model, values, t, sounds, f.prompts, [] { return 100.0; });
+        s.setLastFinishTime(0);
+        s.ScheduleTick();
+        ASSERT_EQ(t.started.size(), 1) << c.Label;
+        f.temp.writeFile(u"t0.pdf"_s, c.Body);
+        emit t.started[0]->DownloadComplete(c.Whole ? 50 : 20, 50, {});
+        const QString ris = f.list.TaskAt(1)->Folder + f.list.TaskAt(1)->Name + u".ris"_s;
+        EXPECT_EQ(QFile::exists(ris), c.RisExpected) << c.Label;
+        if (c.RisExpected) {
+            QFile file(ris);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QByteArray text = file.readAll();
+            EXPECT_TRUE(text.startsWith("TY  - ")) << c.Label;
+            EXPECT_TRUE(text.contains("DO  - 10.1021/ja0001")) << c.Label;
+        }
+    }
+    values.CitationBesideFile = false;
 }
 
 TEST_F(SchedulerTest, ErrorFailsTheTaskAndFreesTheSlot)

@@ -202,6 +202,22 @@ TEST(OptionsDialog, TheBrowsersMethodAndItsFallbackSwitchAreShownAndStored)
     EXPECT_FALSE(control<QCheckBox>(again, u"Check3"_s)->isChecked());
 }
 
+TEST(OptionsDialog, TheCitationFileBesideEachPaperIsOffUntilChosen)
+{
+    OptionsDialog f;
+    {
+        fOption dialog(f.values, f.settings, f.prompts);
+        auto* beside = control<QCheckBox>(dialog, u"Check4"_s);
+        EXPECT_FALSE(beside->isChecked());
+        beside->setChecked(true);
+        click(dialog, u"Command1"_s);
+    }
+    EXPECT_TRUE(f.values.CitationBesideFile);
+    EXPECT_EQ(f.stored(u"保存文献引用文件"_s), u"1"_s);
+    fOption again(f.values, f.settings, f.prompts);
+    EXPECT_TRUE(control<QCheckBox>(again, u"Check4"_s)->isChecked());
+}
+
 TEST(OptionsDialog, CloseAfterEditingChangesNothing)
 {
     OptionsDialog f;

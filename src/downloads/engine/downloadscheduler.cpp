@@ -3,6 +3,7 @@
 #include "schedulerhooks.h"
 #include "soundclips.h"
 
+#include "downloads/list/citationbeside.h"
 #include "downloads/list/downloadtablemodel.h"
 #include "downloads/list/filetypedetection.h"
 #include "downloads/list/requeue.h"
@@ -453,6 +454,10 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
         CorrectTaskFileType(*task, DetectFileTypeFromSample(sample.Head, sample.Tail, sample.Length));
     else
         CorrectTaskFileType(*task);
+    // A reference manager then finds the paper's citation beside it; a failed
+    // write costs the paper nothing.
+    if (whole && m_values.CitationBesideFile)
+        WriteCitationBesideFile(*task);
     m_model.taskChanged(position);
     finishTransferSteps(position);
 }
