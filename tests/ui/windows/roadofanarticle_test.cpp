@@ -293,6 +293,55 @@ TEST_F(RoadOfAnArticleTest, MethodOneThroughAProxySendsTheResultPageAsReferer)
     EXPECT_EQ(pages.size(), 3);
 }
 
+// A paper behind the site's bot check: the parallel method is refused, and
+// the fallback fetches it through the browser after opening its result page.
+TEST_F(RoadOfAnArticleTest, APaperBehindTheBotCheckArrivesThroughTheBrowser)
+{
+    jar.setCookiesFromUrl({QNetworkCookie("demo_member", "yes")}, QUrl(site.url(u"/"_s)));
+    MainWindows& w = windows(site.url(u"/toc/guarded.html"_s));
+    w.start();
+    find<QPushButton>(&w.cover(), u"Command1"_s)->click();
+    fWebSearch* search = w.searchWindow();
+    ASSERT_NE(search, nullptr);
+    ASSERT_TRUE(WaitUntil([&] {
+        return search->browser().url().path() == u"/toc/guarded.html"_s && !search->browser().Busy();
+    }));
+    find<QPushButton>(search, u"Command9"_s)->click();
+    ASSERT_TRUE(WaitUntil([&] { return find<QLabel>(search, u"Label1"_s)->text() != u"0"_s; }));
+    find<QPushButton>(search, u"Command2"_s)->click();
+    ASSERT_TRUE(WaitUntil([&] { return w.downloadWindow() != nullptr && w.downloadWindow()->engine().list().count() > 0; }));
+    fFileDownload& window = *w.downloadWindow();
+    EXPECT_EQ(window.engine().scheduler().DownloadMethod(), 2);
+    EXPECT_TRUE(values.BrowserFallback); // on unless switched off
+    find<QPushButton>(&window, u"Command4"_s)->click();
+    ASSERT_TRUE(WaitUntil([&] { return allSettled(window); }, 120000));
+
+    const DownloadList& list = window.engine().list();
+    bool guardedSeen = false;
+    for (int p = 1; p <= list.count(); ++p) {
+        const DownloadTask& task = *list.TaskAt(p);
+        const QString doi = QUrl(task.Url).path().section(u"/doi/pdf/"_s, 1);
+        if (!site.papers().contains(doi) || !site.papers().value(doi).BotCheck)
+            continue;
+        guardedSeen = true;
+        EXPECT_EQ(task.State, TaskState::Completed) << task.Progress.toStdString();
+        EXPECT_EQ(task.Type, u"pdf"_s);
+        QFile file(papers + task.Name + u".pdf"_s);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << task.Name.toStdString();
+        EXPECT_EQ(file.readAll(), ArticlePdf(site.papers().value(doi).Title));
+        // Refused to the parallel method first, then fetched by the browser.
+        const QString path = QUrl(task.Url).path();
+        EXPECT_GE(requestsTo(path), 2);
+        bool byTheBrowser = false;
+        for (const TestHttpServer::Request& r : site.server().requests)
+            byTheBrowser |= QUrl(QString::fromUtf8(r.Target)).path() == path && r.Headers.contains("sec-fetch-mode");
+        EXPECT_TRUE(byTheBrowser);
+    }
+    EXPECT_TRUE(guardedSeen);
+    EXPECT_EQ(requestsTo(u"/action/doLogin"_s), 0); // a bot check is no sign-in page
+    EXPECT_EQ(folderContents().filter(u".part"_s).size(), 0);
+}
+
 TEST_F(RoadOfAnArticleTest, ClosingWhileDownloadingAsksAndYesLeavesNoPartFile)
 {
     // A reader who signed in before; papers come slowly enough to close mid-way.
