@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QHBoxLayout>
 #include <QString>
 #include <QWidget>
+
+#include <initializer_list>
 
 // A control under its given name, as member and objectName, so that tests and
 // other windows find it with findChild.
@@ -19,4 +22,14 @@ inline void MakeGrey(QWidget* widget)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, Qt::gray);
     widget->setPalette(palette);
+}
+
+// A dialog's buttons, together at the right of a row below its controls.
+inline QHBoxLayout* ButtonRow(std::initializer_list<QWidget*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QWidget* button : buttons)
+        row->addWidget(button);
+    return row;
 }

@@ -81,10 +81,7 @@ void fOption::buildControls()
     proxy->addWidget(Label10, 2, 2);
     proxy->setColumnStretch(2, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    QHBoxLayout* buttons = ButtonRow({Command1, Command2});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);

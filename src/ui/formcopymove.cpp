@@ -93,10 +93,7 @@ void Form_Copy_Move::buildControls()
     grid->addWidget(Label3, 3, 1, 1, 2);
     grid->setColumnStretch(1, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    QHBoxLayout* buttons = ButtonRow({Command1, Command2});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);

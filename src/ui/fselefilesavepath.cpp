@@ -73,10 +73,7 @@ void fSeleFileSavePath::buildControls()
     grid->addLayout(naming, 1, 1, 1, 2);
     grid->setColumnStretch(1, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command2);
-    buttons->addWidget(Command3);
+    QHBoxLayout* buttons = ButtonRow({Command2, Command3});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);

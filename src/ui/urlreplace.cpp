@@ -33,10 +33,7 @@ UrlReplace::UrlReplace(DownloadTableModel& model, const DownloadActivity& activi
     grid->addWidget(Text1, 0, 1);
     grid->addWidget(Label2, 1, 0);
     grid->addWidget(Text2, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    QHBoxLayout* buttons = ButtonRow({Command1, Command2});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addSpacing(6);

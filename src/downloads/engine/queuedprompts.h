@@ -27,9 +27,6 @@ public:
     QString chooseOpenFile(const QString& caption, const QString& filter, const QString& startPath = {}) override;
     QString chooseFolder(const QString& caption, const QString& startFolder) override;
 
-    // Messages raised and not shown yet.
-    int pendingMessages() const { return static_cast<int>(m_pending.size()); }
-
 private:
     struct Message {
         QString Text;
