@@ -12,6 +12,11 @@ struct ProgramValues {
     bool BrowserFallback = true; // methods 1 and 2 retry a bot-checked task in the browser
     bool CitationBesideFile = false; // a .ris file beside every completed paper that came from a record
     double MaxFileSizeMB = 10;
+    // Pacing per host: the least seconds between the starts of two transfers
+    // to the same host (0: none), and the most starts to one host in any
+    // hour (0: no cap).
+    int SecondsBetweenHostStarts = 1;
+    int HostStartsPerHour = 0;
     bool UseProxy = false;
     QString ProxyAddress;
     QString ProxyPort;

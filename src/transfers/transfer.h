@@ -23,6 +23,12 @@ struct BodySample {
     qint64 Length = -1;   // the whole body's; -1: no sample (read the file instead)
 };
 
+// What the host's answer said about the host, for the scheduler's pacing.
+struct HostAnswer {
+    int Status = 0;     // the answer's HTTP status; 0 when none came (or none could be read)
+    QString RetryAfter; // its "Retry-After" header as sent; empty when none (or none could be read)
+};
+
 // The two bytes a transfer writes to claim a new target's name at once, so that
 // a second task of the same name started in the same tick is numbered
 // differently; the body replaces them when it arrives whole.
@@ -51,6 +57,8 @@ public:
     // After DownloadComplete: the sample of the body now in the file, when
     // the transfer kept one.
     virtual BodySample bodySample() const { return {}; }
+    // Once the transfer has ended (either way): the host's last answer.
+    virtual HostAnswer hostAnswer() const { return {}; }
 
 signals:
     // The response headers, for a transfer started without a save file.
@@ -59,8 +67,11 @@ signals:
     void DownloadProgress(qint64 bytesRead, qint64 bytesMax, const QString& saveFile);
     // The body is in saveFile (or, with bytesRead below bytesMax, it was cut short).
     void DownloadComplete(qint64 bytesRead, qint64 bytesMax, const QString& saveFile);
-    // "超时" (no data for too long), "无法下载" (nothing could be fetched) or
-    // "网页验证" (the site's bot check answered instead of the file).
+    // "超时" (no data for too long), "无法下载" (nothing could be fetched),
+    // "网页验证" (the site's bot check answered instead of the file),
+    // "网站要求放慢" (429 or 503: the host asks for fewer requests) or
+    // "拒绝访问" (a 403 that is neither the check nor a sign-in page). Nothing
+    // of a refusal's body is kept.
     void DownloadError(const QString& reason, const QString& saveFile);
     // The connection's state as a number of the client's state table (0 to 12)
     // and its text; only the single-transfer method reports states.
@@ -76,3 +87,5 @@ public:
 inline constexpr char16_t kReasonTimeout[] = u"超时";
 inline constexpr char16_t kReasonUnreachable[] = u"无法下载";
 inline constexpr char16_t kReasonBotCheck[] = u"网页验证";
+inline constexpr char16_t kReasonSlowDown[] = u"网站要求放慢";
+inline constexpr char16_t kReasonRefused[] = u"拒绝访问";
