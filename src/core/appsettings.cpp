@@ -119,6 +119,28 @@ void AppSettings::setUseProxy(bool on)
     SaveSetting(kGeneral, u"代理服务器有效"_s, on ? u"1"_s : u"0"_s);
 }
 
+int AppSettings::secondsBetweenHostStarts() const
+{
+    const int seconds = readInt(kGeneral, u"同一网站两次开始的间隔"_s, 1);
+    return (seconds >= 0 && seconds <= kMaxSecondsBetweenHostStarts) ? seconds : 1;
+}
+
+void AppSettings::setSecondsBetweenHostStarts(int seconds)
+{
+    SaveSetting(kGeneral, u"同一网站两次开始的间隔"_s, QString::number(seconds));
+}
+
+int AppSettings::hostStartsPerHour() const
+{
+    const int starts = readInt(kGeneral, u"每小时最多下载篇数"_s, 0);
+    return (starts >= 0 && starts <= kMaxHostStartsPerHour) ? starts : 0;
+}
+
+void AppSettings::setHostStartsPerHour(int starts)
+{
+    SaveSetting(kGeneral, u"每小时最多下载篇数"_s, QString::number(starts));
+}
+
 double AppSettings::maxFileSizeMB() const
 {
     bool ok = false;

@@ -37,6 +37,15 @@ public:
     void setProxyPort(const QString& port);
     bool useProxy() const;
     void setUseProxy(bool on);
+    // Pacing per host: the least seconds between two starts to the same host
+    // (default 1, 0 for none) and the most starts to one host in an hour
+    // (default 0: no cap). Whole numbers up to the maximum.
+    static constexpr int kMaxSecondsBetweenHostStarts = 3600;
+    static constexpr int kMaxHostStartsPerHour = 100000;
+    int secondsBetweenHostStarts() const;
+    void setSecondsBetweenHostStarts(int seconds);
+    int hostStartsPerHour() const;
+    void setHostStartsPerHour(int starts);
     double maxFileSizeMB() const;
     void setMaxFileSizeMB(double megabytes);
     bool promptSaveFolder() const;

@@ -8,6 +8,8 @@ void ProgramValues::loadFrom(const AppSettings& settings)
     BrowserFallback = settings.browserFallback();
     CitationBesideFile = settings.citationBesideFile();
     MaxFileSizeMB = settings.maxFileSizeMB();
+    SecondsBetweenHostStarts = settings.secondsBetweenHostStarts();
+    HostStartsPerHour = settings.hostStartsPerHour();
     UseProxy = settings.useProxy();
     ProxyAddress = settings.proxyAddress();
     ProxyPort = settings.proxyPort();

@@ -1,6 +1,6 @@
 #include "downloader.h"
 
-#include "botcheck.h"
+#include "hostrefusal.h"
 
 #include "core/pathfunctions.h"
 #include "core/programvalues.h"
@@ -111,6 +111,7 @@ void Downloader::onFinished()
         return;
     const HttpOutcome outcome = m_exchange->outcome();
     const int status = m_exchange->head().Status;
+    m_answer = HostAnswer{status, QString::fromLatin1(m_exchange->head().header("Retry-After")).trimmed()};
     const qint64 received = m_part.size();
     m_bytesRead = received;
     if (m_bytesMax < 1 && m_part.overLimit()) {
@@ -119,6 +120,13 @@ void Downloader::onFinished()
     }
     if (m_diskRefused || (m_sizeLimit > 0 && static_cast<double>(m_bytesMax) > m_sizeLimit)) {
         fail(QString::fromUtf16(kReasonUnreachable));
+        return;
+    }
+    // A refusal is never the task's file, and an empty one is not asked
+    // again: a host that said "slow down" gets no second request from here.
+    // The bot check's page may be got past by the owner's browser.
+    if (const HostRefusal refusal = ClassifyAnswer(status, m_part.head()); refusal != HostRefusal::None) {
+        fail(RefusalReason(refusal));
         return;
     }
     // A hostile head (too large, or none at all) fails at once; anything else
@@ -130,12 +138,6 @@ void Downloader::onFinished()
             return;
         }
         startRead(true);
-        return;
-    }
-    // The site's bot check is no web page of the site: it never becomes the
-    // task's file, and its owner may try the browser instead.
-    if (IsBotCheckAnswer(status, m_part.head())) {
-        fail(QString::fromUtf16(kReasonBotCheck));
         return;
     }
     // A single byte of the retry counts as nothing; an error page never

@@ -42,6 +42,7 @@ public:
     void BeginDownload(const QString& url, const QString& saveFile, const QString& referer) override;
     void Cancel() override;
     BodySample bodySample() const override { return m_part.committedSample(); }
+    HostAnswer hostAnswer() const override { return m_answer; }
     // Cancels every read of the download; always 0.
     int CancelAsyncRead();
 
@@ -74,6 +75,7 @@ private:
     bool m_diskRefused = false;
     qint64 m_bytesRead = 0;
     qint64 m_bytesMax = 0;
+    HostAnswer m_answer;
 
     QTimer m_watchdog;
     ProgressGate m_progress;

@@ -1,6 +1,6 @@
 #include "inettransfer.h"
 
-#include "botcheck.h"
+#include "hostrefusal.h"
 #include "inetconnection.h"
 
 #include "core/programvalues.h"
@@ -96,6 +96,12 @@ void InetTransfer::onHeadersDone()
         return;
     }
     const HttpResponseHead& head = m_exchange->head();
+    m_answer = HostAnswer{head.Status, QString::fromLatin1(head.header("Retry-After")).trimmed()};
+    // A "slow down" needs no look at its body: no file is chosen for it.
+    if (head.Status == 429) {
+        fail(RefusalReason(HostRefusal::SlowDown));
+        return;
+    }
     m_size = head.announcedLength();
 
     TransferHeaders headers;
@@ -116,7 +122,10 @@ void InetTransfer::SaveInto(const QString& saveFile)
         return;
     m_path = saveFile;
     if (m_size <= 0) {
-        fetchWhole();
+        // What may be a refusal is read from this answer: asking again
+        // would send a host that refuses a second request at once.
+        const int status = m_exchange->head().Status;
+        fetchWhole(status == 403 || status == 503);
         return;
     }
     if (m_values.maxFileSizeBytes() > 0 && static_cast<double>(m_size) > m_values.maxFileSizeBytes()) {
@@ -185,7 +194,8 @@ void InetTransfer::onFinished()
 
 void InetTransfer::finishBody()
 {
-    if (m_exchange->running())
+    // A refusal, even one cut short, is told as what it is.
+    if (m_exchange->running() || failedRefusal())
         return;
     if (!m_diskRefused && m_part.size() >= m_size) {
         bodyComplete();
@@ -199,20 +209,22 @@ void InetTransfer::finishBody()
     fail(QString::fromUtf16(kReasonUnreachable));
 }
 
-bool InetTransfer::failedBotCheck()
+bool InetTransfer::failedRefusal()
 {
-    // The site's bot check never becomes the task's file (the discard leaves
-    // an overwritten file as it was); its owner may try the browser instead.
-    if (!m_exchange || !IsBotCheckAnswer(m_exchange->head().Status, m_part.head()))
+    // A refusal never becomes the task's file (the discard leaves an
+    // overwritten file as it was); past the bot check its owner may try the
+    // browser instead.
+    if (!m_exchange)
         return false;
-    fail(QString::fromUtf16(kReasonBotCheck));
+    const HostRefusal refusal = ClassifyAnswer(m_exchange->head().Status, m_part.head());
+    if (refusal == HostRefusal::None)
+        return false;
+    fail(RefusalReason(refusal));
     return true;
 }
 
 void InetTransfer::bodyComplete()
 {
-    if (failedBotCheck())
-        return;
     setState(12);
     const qint64 written = m_part.size();
     if (!m_part.commit()) {
@@ -237,18 +249,21 @@ void InetTransfer::stallTick()
     fail(QString::fromUtf16(kReasonTimeout));
 }
 
-void InetTransfer::fetchWhole()
+void InetTransfer::fetchWhole(bool fromThisAnswer)
 {
-    dropExchange();
+    if (!fromThisAnswer)
+        dropExchange();
     m_part.setSizeLimitBytes(m_values.maxFileSizeBytes());
     if (!m_part.open(m_path)) {
         fail(QString::fromUtf16(kReasonUnreachable));
         return;
     }
-    // A new request without the referring page, as a plain fetch of the address.
     m_phase = Phase::Whole;
     m_stall.restart();
-    startExchange(baseRequest());
+    // Otherwise a new request without the referring page, as a plain fetch
+    // of the address.
+    if (!fromThisAnswer)
+        startExchange(baseRequest());
     m_exchange->setBodySink([this](const char* data, qint64 size) {
         if (!m_part.write(data, size)) {
             m_diskRefused = true;
@@ -271,7 +286,7 @@ void InetTransfer::finishWhole()
             fail(QString::fromUtf16(kReasonUnreachable));
         return;
     }
-    if (m_exchange->running())
+    if (m_exchange->running() || failedRefusal())
         return;
     const qint64 received = m_part.size();
     // A single byte counts as nothing; a body cut off has no known end.
@@ -279,8 +294,6 @@ void InetTransfer::finishWhole()
         fail(QString::fromUtf16(kReasonUnreachable));
         return;
     }
-    if (failedBotCheck())
-        return;
     setState(12);
     if (!m_part.commit()) {
         fail(QString::fromUtf16(kReasonUnreachable));

@@ -40,6 +40,7 @@ public:
     void SaveInto(const QString& saveFile) override;
     void Cancel() override;
     BodySample bodySample() const override { return m_part.committedSample(); }
+    HostAnswer hostAnswer() const override { return m_answer; }
 
     // The stall look, once a second while a body streams; public for tests.
     void stallTick();
@@ -53,11 +54,11 @@ private:
     void onHeadersDone();
     void onBody();
     void onFinished();
-    void fetchWhole();
+    void fetchWhole(bool fromThisAnswer);
     void finishBody();
     void finishWhole();
     void bodyComplete();
-    bool failedBotCheck();
+    bool failedRefusal();
     void fail(const QString& reason);
     void end();
     void dropExchange();
@@ -76,6 +77,7 @@ private:
     PartFile m_part;
     ProgressGate m_progress;
     std::unique_ptr<HttpExchange> m_exchange;
+    HostAnswer m_answer;
     QTimer m_headerTimer;
     QTimer m_stallTimer;
 };

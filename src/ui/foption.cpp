@@ -29,6 +29,9 @@ fOption::fOption(ProgramValues& values, AppSettings& settings, UserPrompts& prom
     connect(&m_controller, &OptionsController::downloadMethodChosen, this, [](int method) {
         ShowDownloadMethod(FindLoadedForm(AppSettings::kDownloadWindow), method);
     });
+    connect(&m_controller, &OptionsController::boxRefused, this, [this](int box) {
+        (box == 2 ? Text2 : box == 3 ? Text3 : Text1)->setFocus();
+    });
     connect(Command1, &QPushButton::clicked, this, &fOption::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &fOption::Command2_Click);
     Form_Load();
@@ -60,6 +63,15 @@ void fOption::buildControls()
     Text1 = NamedControl<QLineEdit>(u"Text1"_s, u"10"_s);
     Text1->setAlignment(Qt::AlignCenter);
     PlaceInBlank(Label2, Text1, before, blank);
+    // The pace of the starts to one host, so that no site takes the program for a robot.
+    Label3 = NamedControl<QLabel>(u"Label3"_s, u"同一网站两次开始的间隔(秒)："_s);
+    Text2 = NamedControl<QLineEdit>(u"Text2"_s, u"1"_s);
+    Label4 = NamedControl<QLabel>(u"Label4"_s, u"每小时最多下载篇数(0为不限)："_s);
+    Text3 = NamedControl<QLineEdit>(u"Text3"_s, u"0"_s);
+    for (QLineEdit* box : {Text2, Text3}) {
+        box->setAlignment(Qt::AlignCenter);
+        box->setMaximumWidth(80);
+    }
     Command1 = NamedControl<QPushButton>(u"Command1"_s, u"确定"_s);
     Command2 = NamedControl<QPushButton>(u"Command2"_s, u"关闭"_s);
     Command1->setDefault(true);
@@ -94,6 +106,13 @@ void fOption::buildControls()
     layout->addWidget(Check4);
     layout->addSpacing(6);
     layout->addWidget(Label2);
+    auto* pace = new QGridLayout;
+    pace->addWidget(Label3, 0, 0);
+    pace->addWidget(Text2, 0, 1);
+    pace->addWidget(Label4, 1, 0);
+    pace->addWidget(Text3, 1, 1);
+    pace->setColumnStretch(2, 1);
+    layout->addLayout(pace);
     layout->addSpacing(6);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -110,6 +129,8 @@ void fOption::Form_Load()
     Check2->setChecked(form.PromptSaveFolder);
     Check4->setChecked(form.CitationBesideFile);
     Text1->setText(form.SizeText);
+    Text2->setText(form.PaceText);
+    Text3->setText(form.HourlyCapText);
 }
 
 void fOption::Command1_Click()
@@ -123,10 +144,10 @@ void fOption::Command1_Click()
     form.PromptSaveFolder = Check2->isChecked();
     form.CitationBesideFile = Check4->isChecked();
     form.SizeText = Text1->text();
+    form.PaceText = Text2->text();
+    form.HourlyCapText = Text3->text();
     if (m_controller.Command1_Click(form))
         accept();
-    else
-        Text1->setFocus();
 }
 
 void fOption::Command2_Click()

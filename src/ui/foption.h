@@ -44,6 +44,10 @@ private:
     QCheckBox* Check4; // a citation file beside each completed paper
     QLabel* Label2;
     QLineEdit* Text1;
+    QLabel* Label3;  // "同一网站两次开始的间隔(秒)"
+    QLineEdit* Text2;
+    QLabel* Label4;  // "每小时最多下载篇数(0为不限)"
+    QLineEdit* Text3;
     QPushButton* Command1;
     QPushButton* Command2;
 

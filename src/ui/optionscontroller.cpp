@@ -6,6 +6,7 @@
 #include "core/programvalues.h"
 #include "core/userprompts.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace dialogmessages;
@@ -15,6 +16,16 @@ std::optional<double> ParseSizeLimit(const QString& text)
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(value) || value <= 0)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> ParseWholeNumber(const QString& text, int most)
+{
+    const QString trimmed = text.trimmed();
+    bool ok = !trimmed.isEmpty() && std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; });
+    const int value = ok ? trimmed.toInt(&ok) : 0;
+    if (!ok || value < 0 || value > most)
         return std::nullopt;
     return value;
 }
@@ -48,6 +59,8 @@ OptionsForm OptionsController::Form_Load(bool downloadWindowLoaded)
     form.CitationBesideFile = m_values.CitationBesideFile;
     form.PromptSaveFolder = m_values.PromptSaveFolder;
     form.SizeText = SizeLimitText(m_values.MaxFileSizeMB);
+    form.PaceText = QString::number(m_values.SecondsBetweenHostStarts);
+    form.HourlyCapText = QString::number(m_values.HostStartsPerHour);
     return form;
 }
 
@@ -56,6 +69,19 @@ bool OptionsController::Command1_Click(const OptionsForm& form)
     const std::optional<double> size = ParseSizeLimit(form.SizeText);
     if (!size) {
         m_prompts.showMessage(QString::fromUtf16(kSizeNotPositive), MessageIcon::Error);
+        emit boxRefused(1);
+        return false;
+    }
+    const std::optional<int> pace = ParseWholeNumber(form.PaceText, AppSettings::kMaxSecondsBetweenHostStarts);
+    if (!pace) {
+        m_prompts.showMessage(QString::fromUtf16(kPaceNotWhole), MessageIcon::Error);
+        emit boxRefused(2);
+        return false;
+    }
+    const std::optional<int> cap = ParseWholeNumber(form.HourlyCapText, AppSettings::kMaxHostStartsPerHour);
+    if (!cap) {
+        m_prompts.showMessage(QString::fromUtf16(kHourlyCapNotWhole), MessageIcon::Error);
+        emit boxRefused(3);
         return false;
     }
 
@@ -83,5 +109,9 @@ bool OptionsController::Command1_Click(const OptionsForm& form)
 
     m_values.MaxFileSizeMB = *size;
     m_settings.setMaxFileSizeMB(*size);
+    m_values.SecondsBetweenHostStarts = *pace;
+    m_settings.setSecondsBetweenHostStarts(*pace);
+    m_values.HostStartsPerHour = *cap;
+    m_settings.setHostStartsPerHour(*cap);
     return true;
 }

@@ -19,10 +19,15 @@ struct OptionsForm {
     QString ProxyPort;
     bool PromptSaveFolder = false;
     QString SizeText;
+    QString PaceText;      // Text2: seconds between two starts to the same host
+    QString HourlyCapText; // Text3: starts to one host in an hour, 0 for no cap
 };
 
 // The size box as a number of megabytes: nullopt unless it is a positive number.
 std::optional<double> ParseSizeLimit(const QString& text);
+// A box that takes a whole number from 0 to most: nullopt for anything else
+// (fractions, signs other than none, letters, an empty box).
+std::optional<int> ParseWholeNumber(const QString& text, int most);
 // 10 as "10", 2.5 as "2.5", never in exponent form.
 QString SizeLimitText(double megabytes);
 
@@ -40,13 +45,16 @@ public:
     OptionsForm Form_Load(bool downloadWindowLoaded);
 
     // "确定": stores everything and answers true (close). A size that is not a
-    // positive number is refused with a message before anything is stored; the
+    // positive number, or a pace or hourly cap that is not a whole number in
+    // its range, is refused with a message before anything is stored; the
     // dialog stays open. Proxy values that look wrong only draw a warning.
     bool Command1_Click(const OptionsForm& form);
 
 signals:
     // The method was confirmed; an open download window shows it.
     void downloadMethodChosen(int method);
+    // A box was refused: the dialog puts the cursor there (1 size, 2 pace, 3 cap).
+    void boxRefused(int box);
 
 private:
     ProgramValues& m_values;

@@ -87,6 +87,29 @@ TEST(AppSettings, TheBrowsersMethodAndTheFallbackSwitchAreStored)
     EXPECT_EQ(settings.downloadMethod(), 2);
 }
 
+TEST(AppSettings, ThePaceOfStartsToOneHost)
+{
+    MemorySettingsStorage storage;
+    AppSettings settings(storage, {});
+    EXPECT_EQ(settings.secondsBetweenHostStarts(), 1);
+    EXPECT_EQ(settings.hostStartsPerHour(), 0);
+    settings.setSecondsBetweenHostStarts(0);
+    settings.setHostStartsPerHour(120);
+    EXPECT_EQ(storage.read(u"设置"_s, u"同一网站两次开始的间隔"_s), u"0"_s);
+    EXPECT_EQ(storage.read(u"设置"_s, u"每小时最多下载篇数"_s), u"120"_s);
+    ProgramValues values;
+    values.loadFrom(settings);
+    EXPECT_EQ(values.SecondsBetweenHostStarts, 0);
+    EXPECT_EQ(values.HostStartsPerHour, 120);
+    // A value from a hand-edited file that the options would refuse reads as the default.
+    for (const QString& bad : {u"-1"_s, u"2.5"_s, u"soon"_s, u"3601"_s}) {
+        storage.write(u"设置"_s, u"同一网站两次开始的间隔"_s, bad);
+        EXPECT_EQ(settings.secondsBetweenHostStarts(), 1) << bad.toStdString();
+    }
+    storage.write(u"设置"_s, u"每小时最多下载篇数"_s, u"-5"_s);
+    EXPECT_EQ(settings.hostStartsPerHour(), 0);
+}
+
 TEST(AppSettings, UnparsableOrOutOfRangeNumbersReadAsDefault)
 {
     MemorySettingsStorage storage;

@@ -21,16 +21,15 @@ DownloadList variedList()
 {
     DownloadList list;
     const TaskState states[] = {TaskState::Waiting, TaskState::Downloading, TaskState::Completed, TaskState::Failed};
-    const TaskOutcome outcomes[] = {TaskOutcome::None, TaskOutcome::Completed, TaskOutcome::TooLarge,
-                                    TaskOutcome::AlreadyThere, TaskOutcome::CannotReplace, TaskOutcome::Cancelled,
-                                    TaskOutcome::Failed};
+    // Every outcome up to the last one a list may hold.
+    const int outcomeCount = static_cast<int>(kLastTaskOutcome) + 1;
     for (int i = 0; i < 14; ++i) {
         const QString url = u"https://pubs.example.org/doi/pdf/10.1021/ja%1"_s.arg(i);
         list.AddTask(url, u"苯环 «Ring» %1"_s.arg(i), i % 3 == 0 ? QString() : u"pdf"_s, u"/home/研究/文献/"_s,
                      i % 2 == 0 ? u"https://pubs.example.org/toc/jacsat/146/1"_s : QString());
         DownloadTask& task = *list.TaskAt(i + 1);
         task.State = states[i % 4];
-        task.Outcome = outcomes[i % 7];
+        task.Outcome = static_cast<TaskOutcome>(i % outcomeCount);
         task.SizeBytes = i % 5 == 0 ? -1 : 5'000'000'000LL + i;
         task.ReceivedBytes = i % 5 == 0 ? -1 : 1'000LL * i;
         task.Size = i % 5 == 0 ? u"未知"_s : QString::number(task.SizeBytes);

@@ -54,6 +54,7 @@ protected:
         EXPECT_TRUE(server.listen());
         values.DownloadMethod = 1;
         values.MaxFileSizeMB = 10;
+        values.SecondsBetweenHostStarts = 0; // the clock stands still here
         scheduler.setSingleTransferFactory(&inet);
         scheduler.switches().Policy = DuplicatePolicy::Rename;
     }

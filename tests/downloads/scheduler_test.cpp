@@ -1,4 +1,5 @@
 #include "listfixture.h"
+#include "schedulerfakes.h"
 
 #include "core/citation.h"
 #include "core/programvalues.h"
@@ -19,50 +20,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A transfer that does nothing by itself; the test raises its events.
-class FakeTransfer final : public Transfer {
-public:
-    void BeginDownload(const QString& url, const QString& saveFile, const QString& referer) override
-    {
-        Url = url;
-        SaveFile = saveFile;
-        Referer = referer;
-        // Like the real one, it claims the name at once.
-        QFile file(saveFile);
-        if (!saveFile.isEmpty() && !file.exists() && file.open(QIODevice::WriteOnly))
-            file.write("\x01\x00", 2);
-    }
-    void Cancel() override { Cancelled = true; }
-    void SaveInto(const QString& saveFile) override { SavedInto = saveFile; }
-    QString Url, SaveFile, Referer, SavedInto;
-    bool Cancelled = false;
-};
-
-struct FakeTransfers final : TransferFactory {
-    std::unique_ptr<Transfer> createTransfer() override
-    {
-        auto transfer = std::make_unique<FakeTransfer>();
-        started.append(transfer.get());
-        return transfer;
-    }
-    QList<QPointer<FakeTransfer>> started;
-};
-
-struct FakeSounds final : SoundPlayer {
-    void PlayNotifySound(int id) override { played.append(id); }
-    QList<int> played;
-};
-
-struct FakeLogin final : AutoLogin {
-    void LoginToSite(bool silent) override { calls.append(silent); }
-    QList<bool> calls;
-};
-
 class SchedulerTest : public ::testing::Test, public ListFixture {
 protected:
     SchedulerTest()
     {
         values.MaxFileSizeMB = 10;
+        values.SecondsBetweenHostStarts = 0; // the slot rules, without the pace between starts
         scheduler.setAutoLogin(&login);
     }
 

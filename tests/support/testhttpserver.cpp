@@ -166,6 +166,7 @@ private:
         case 302: return "Found";
         case 403: return "Forbidden";
         case 404: return "Not Found";
+        case 429: return "Too Many Requests";
         case 500: return "Internal Server Error";
         case 503: return "Service Unavailable";
         default: return "Status";

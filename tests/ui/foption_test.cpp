@@ -3,6 +3,7 @@
 #include "ui/foption.h"
 #include "ui/optionscontroller.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -154,6 +155,51 @@ TEST(OptionsDialog, ASizeThatIsNoPositiveNumberIsRefusedAndNothingStored)
         EXPECT_EQ(f.stored(u"文件最大值"_s), u"2.5"_s);
         EXPECT_EQ(f.values.maxFileSizeBytes(), 2.5 * 1048576);
         EXPECT_EQ(f.values.DownloadMethod, 1);
+    }
+}
+
+TEST(OptionsDialog, ThePaceBoxesTakeWholeNumbersInTheirRangeOnly)
+{
+    struct Case {
+        const char* name;
+        QString pace, cap;
+        QString message; // empty: accepted
+        QString focused;
+    };
+    const Case cases[] = {
+        {"defaults", u"1"_s, u"0"_s, {}, {}},
+        {"no pace, a cap", u" 0 "_s, u"150"_s, {}, {}},
+        {"fraction", u"1.5"_s, u"0"_s, u"同一网站两次开始的间隔必须是0到3600之间的整数（秒）！"_s, u"Text2"_s},
+        {"negative", u"-1"_s, u"0"_s, u"同一网站两次开始的间隔必须是0到3600之间的整数（秒）！"_s, u"Text2"_s},
+        {"too long", u"3601"_s, u"0"_s, u"同一网站两次开始的间隔必须是0到3600之间的整数（秒）！"_s, u"Text2"_s},
+        {"empty cap", u"1"_s, u""_s, u"每小时最多下载篇数必须是0到100000之间的整数（0为不限）！"_s, u"Text3"_s},
+        {"letters", u"1"_s, u"ten"_s, u"每小时最多下载篇数必须是0到100000之间的整数（0为不限）！"_s, u"Text3"_s},
+        {"full-width digits", u"1"_s, u"１０"_s, u"每小时最多下载篇数必须是0到100000之间的整数（0为不限）！"_s, u"Text3"_s},
+    };
+    for (const Case& c : cases) {
+        OptionsDialog f;
+        fOption dialog(f.values, f.settings, f.prompts);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        EXPECT_EQ(control<QLineEdit>(dialog, u"Text2"_s)->text(), u"1"_s) << c.name;
+        EXPECT_EQ(control<QLineEdit>(dialog, u"Text3"_s)->text(), u"0"_s) << c.name;
+        control<QLineEdit>(dialog, u"Text2"_s)->setText(c.pace);
+        control<QLineEdit>(dialog, u"Text3"_s)->setText(c.cap);
+        click(dialog, u"Command1"_s);
+        if (c.message.isEmpty()) {
+            EXPECT_FALSE(dialog.isVisible()) << c.name;
+            EXPECT_TRUE(f.prompts.messages().isEmpty()) << c.name;
+            EXPECT_EQ(f.stored(u"同一网站两次开始的间隔"_s), c.pace.trimmed()) << c.name;
+            EXPECT_EQ(f.stored(u"每小时最多下载篇数"_s), c.cap) << c.name;
+            EXPECT_EQ(f.values.SecondsBetweenHostStarts, c.pace.trimmed().toInt()) << c.name;
+            EXPECT_EQ(f.values.HostStartsPerHour, c.cap.toInt()) << c.name;
+            continue;
+        }
+        EXPECT_TRUE(dialog.isVisible()) << c.name;
+        EXPECT_EQ(f.prompts.messages(), QStringList{c.message}) << c.name;
+        EXPECT_EQ(f.stored(u"同一网站两次开始的间隔"_s), u"<unset>"_s) << c.name;
+        EXPECT_EQ(f.stored(u"文件最大值"_s), u"<unset>"_s) << c.name;
+        EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>(dialog, c.focused)) << c.name;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "downloadscheduler.h"
 
+#include "hostwaittexts.h"
+#include "retryafter.h"
 #include "schedulerhooks.h"
 #include "soundclips.h"
 
@@ -7,15 +9,20 @@
 #include "downloads/list/downloadtablemodel.h"
 #include "downloads/list/filetypedetection.h"
 #include "downloads/list/requeue.h"
+#include "transfers/hostrefusal.h"
 #include "transfers/transfer.h"
 
 #include "core/contenttype.h"
 #include "core/pathfunctions.h"
 #include "core/programvalues.h"
 #include "core/textfunctions.h"
+#include "core/userprompts.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <cmath>
+#include <limits>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -28,8 +35,14 @@ DownloadScheduler::DownloadScheduler(DownloadTableModel& model, ProgramValues& v
     , m_sounds(sounds)
     , m_prompts(prompts)
     , m_clock(std::move(clock))
+    , m_gate(m_clock)
 {
     m_lastFinishTime = m_clock();
+    m_gateTimer.setSingleShot(true);
+    connect(&m_gateTimer, &QTimer::timeout, this, [this] {
+        if (SchedulerEnabled())
+            ScheduleTick();
+    });
     m_scheduleTimer.setInterval(1000);
     m_housekeepingTimer.setInterval(1000);
     connect(&m_scheduleTimer, &QTimer::timeout, this, &DownloadScheduler::ScheduleTick);
@@ -103,6 +116,7 @@ void DownloadScheduler::setSchedulerEnabled(bool enabled)
 void DownloadScheduler::StartDownloads()
 {
     m_browserRetried.clear();
+    m_bulkAnswered = false;
     setSchedulerEnabled(true);
     // The first tick at once, not a second from now.
     ScheduleTick();
@@ -163,6 +177,40 @@ void DownloadScheduler::methodSwitched()
     emit methodChanged();
 }
 
+bool DownloadScheduler::hostMayStart(const QString& host)
+{
+    const double wait = m_gate.secondsUntilStart(host);
+    if (wait > 0) {
+        m_shortestHeldWait = m_shortestHeldWait > 0 ? std::min(m_shortestHeldWait, wait) : wait;
+        return false;
+    }
+    if (m_values.HostStartsPerHour <= 0 && !m_bulkAnswered
+        && m_gate.startsInLastHour(host) >= kBulkStartsPerHour) {
+        askBulkQuestionSoon(host);
+        return false;
+    }
+    return true;
+}
+
+void DownloadScheduler::askBulkQuestionSoon(const QString& host)
+{
+    if (m_bulkAsking)
+        return;
+    m_bulkAsking = true;
+    // Asked from the event loop: a question needs its answer at once, and a
+    // tick must never wait for one.
+    QTimer::singleShot(0, this, [this, host] {
+        const bool goOn = m_prompts.askYesNo(BulkDownloadQuestion(host, m_gate.startsInLastHour(host)),
+                                             MessageIcon::Question);
+        m_bulkAsking = false;
+        m_bulkAnswered = true;
+        if (!goOn)
+            setSchedulerEnabled(false); // what runs finishes; nothing new starts
+        else if (SchedulerEnabled())
+            ScheduleTick();
+    });
+}
+
 int DownloadScheduler::findStartableTask(bool ensureFolders)
 {
     DownloadList& list = m_model.list();
@@ -174,9 +222,13 @@ int DownloadScheduler::findStartableTask(bool ensureFolders)
         if (ensureFolders)
             task.Folder = EnsureFolder(task.Folder, m_prompts);
         task.Folder = WithTrailingSeparator(task.Folder);
-        if (CheckExistingFile(task, m_switches.Policy))
+        if (!CheckExistingFile(task, m_switches.Policy)) {
+            m_model.taskChanged(p); // skipped as already there
+            continue;
+        }
+        // Tasks for other hosts go on while this one's host waits.
+        if (hostMayStart(HostGate::hostOf(task.Url)))
             return p;
-        m_model.taskChanged(p); // skipped as already there
     }
     return 0;
 }
@@ -191,7 +243,18 @@ void DownloadScheduler::ScheduleTick()
     // With no interval there is nothing to wait for, not even within the same instant.
     if (m_switches.IntervalSeconds > 0 && ClockDistance(m_lastFinishTime, m_clock()) <= m_switches.IntervalSeconds)
         return;
+    m_gate.setPace({static_cast<double>(std::max(m_values.SecondsBetweenHostStarts, 0)),
+                    std::max(m_values.HostStartsPerHour, 0)});
+    m_shortestHeldWait = 0;
+    startTasks();
+    // A host held back by its pace may start again before the next tick.
+    if (m_shortestHeldWait > 0 && SchedulerEnabled() && !m_gateTimer.isActive())
+        m_gateTimer.start(static_cast<int>(std::ceil(m_shortestHeldWait * 1000)));
+}
 
+void DownloadScheduler::startTasks()
+{
+    DownloadList& list = m_model.list();
     if (DownloadMethod() == 1) {
         if (m_transferBusy || m_single == nullptr)
             return;
@@ -237,7 +300,8 @@ bool DownloadScheduler::loadSlot(int slot, int position, TransferFactory* factor
         return false;
     }
     const DownloadTask& task = *m_model.list().TaskAt(position);
-    m_slots[static_cast<size_t>(slot)] = Slot{std::move(transfer), single, false, false, factory, {}, task.Name, task.Type};
+    m_gate.started(HostGate::hostOf(task.Url));
+    m_slots[static_cast<size_t>(slot)] = Slot{std::move(transfer), single, false, false, factory, {}, task.Name, task.Type, {}};
     m_transferBusy = true;
     connect(raw, &Transfer::HeadersReceived, this, [this, slot](const TransferHeaders& h) { onHeaders(slot, h); });
     connect(raw, &Transfer::DownloadProgress, this,
@@ -444,6 +508,8 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
         return;
     }
     SetTaskBytes(*task, bytesRead, bytesMax);
+    m_gate.served(HostGate::hostOf(task->Url));
+    m_slowDownsByTask.remove(task->Url);
     // Whole when every announced byte arrived, as the last counts say.
     const bool whole = task->SizeBytes > 0 && task->ReceivedBytes == task->SizeBytes;
     SetTaskOutcome(*task, whole ? TaskOutcome::Completed : TaskOutcome::Failed);
@@ -464,22 +530,131 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
 
 void DownloadScheduler::onError(int slot, const QString& reason)
 {
-    const bool botCheck = reason == QString::fromUtf16(kReasonBotCheck);
+    const HostRefusal refusal = RefusalOfReason(reason);
+    if (refusal == HostRefusal::SlowDown) {
+        slowedDown(slot);
+        return;
+    }
+    if (refusal == HostRefusal::Refused) {
+        refusedByHost(slot);
+        return;
+    }
+    const bool botCheck = refusal == HostRefusal::BotCheck;
     if (botCheck && retryInBrowser(slot))
         return;
     const int position = m_slotTable[static_cast<size_t>(slot)];
     DownloadTask* task = m_model.list().TaskAt(position);
-    if (task != nullptr && botCheck) {
-        const Slot& entry = m_slots[static_cast<size_t>(slot)];
-        task->Name = entry.StartName;
-        task->Type = entry.StartType;
-    }
+    if (botCheck)
+        restoreStartName(slot);
     // A whole-body fetch that brought nothing has no counts to show.
     if (task != nullptr && m_slots[static_cast<size_t>(slot)].SizeUnknown)
         ClearTaskProgress(*task);
     // The check's page is no web page of the site: it counts as a failed
     // check, never as a web page result that would call the sign-in.
     endWithOutcome(slot, botCheck ? TaskOutcome::BotCheck : TaskOutcome::Failed);
+}
+
+void DownloadScheduler::restoreStartName(int slot)
+{
+    // The refusal's page said nothing about the file: the name and type are
+    // the task's own again, and no web page result calls the sign-in.
+    DownloadTask* task = m_model.list().TaskAt(m_slotTable[static_cast<size_t>(slot)]);
+    if (task == nullptr)
+        return;
+    const Slot& entry = m_slots[static_cast<size_t>(slot)];
+    task->Name = entry.StartName;
+    task->Type = entry.StartType;
+}
+
+void DownloadScheduler::slowedDown(int slot)
+{
+    const int position = m_slotTable[static_cast<size_t>(slot)];
+    DownloadTask* task = m_model.list().TaskAt(position);
+    if (task == nullptr) {
+        endWithOutcome(slot, TaskOutcome::Failed);
+        return;
+    }
+    const Slot& entry = m_slots[static_cast<size_t>(slot)];
+    const HostAnswer answer = entry.Running ? entry.Running->hostAnswer() : HostAnswer{};
+    restoreStartName(slot);
+    const QString host = HostGate::hostOf(task->Url);
+    const std::optional<double> asked
+        = answer.RetryAfter.isEmpty() ? std::nullopt : RetryAfterSeconds(answer.RetryAfter, m_utcNow());
+    const HostGate::SlowDown verdict = m_gate.slowDown(host, asked, ++m_slowDownsByTask[task->Url]);
+    m_hostsPausedByRefusal.remove(host);
+    releaseClaim(unloadSlot(slot));
+    ClearTaskProgress(*task);
+    if (verdict.FailTask) {
+        m_slowDownsByTask.remove(task->Url);
+        SetTaskOutcome(*task, verdict.WaitSeconds > HostGate::kLongestWaitSeconds ? TaskOutcome::SlowDownTooLong
+                                                                                   : TaskOutcome::SlowDownRepeated);
+        m_model.taskChanged(position);
+        showHostWait();
+        finishTransferSteps(position);
+        return;
+    }
+    // Back to the queue, not ended: no result, no sound, no sign-in.
+    task->State = TaskState::Waiting;
+    task->Progress = HostWaitText(verdict.WaitSeconds);
+    m_hostWaitTasks.insert(task->Url);
+    m_model.taskChanged(position);
+    showHostWait();
+    m_lastFinishTime = m_clock();
+    emit transferEnded(position);
+    refillSoon();
+}
+
+void DownloadScheduler::refusedByHost(int slot)
+{
+    DownloadTask* task = m_model.list().TaskAt(m_slotTable[static_cast<size_t>(slot)]);
+    restoreStartName(slot);
+    if (task != nullptr) {
+        ClearTaskProgress(*task); // the refusal's bytes are not the file's
+        const QString host = HostGate::hostOf(task->Url);
+        if (m_gate.refused(host))
+            m_hostsPausedByRefusal.insert(host);
+    }
+    endWithOutcome(slot, TaskOutcome::Refused);
+    showHostWait();
+}
+
+void DownloadScheduler::updateHostWaits()
+{
+    DownloadList& list = m_model.list();
+    for (auto it = m_hostWaitTasks.begin(); it != m_hostWaitTasks.end();) {
+        const int position = list.positionOfUrl(*it);
+        DownloadTask* task = list.TaskAt(position);
+        // Started, removed or changed by a command since: the row is not ours.
+        if (task == nullptr || task->State != TaskState::Waiting || !task->Size.isEmpty()) {
+            it = m_hostWaitTasks.erase(it);
+            continue;
+        }
+        const double wait = m_gate.waitSeconds(HostGate::hostOf(*it));
+        if (wait > 0) {
+            task->Progress = HostWaitText(wait);
+            ++it;
+        } else {
+            ClearTaskProgress(*task);
+            it = m_hostWaitTasks.erase(it);
+        }
+        m_model.taskChanged(position);
+    }
+    showHostWait();
+}
+
+void DownloadScheduler::showHostWait()
+{
+    const QString host = m_gate.longestWaitingHost();
+    QString text;
+    if (!host.isEmpty()) {
+        const double resumeAt = m_clock() + m_gate.waitSeconds(host);
+        text = m_hostsPausedByRefusal.contains(host) ? HostPausedStatusText(host, resumeAt)
+                                                     : HostSlowDownStatusText(host, resumeAt);
+    }
+    if (text == m_hostWaitText)
+        return;
+    m_hostWaitText = text;
+    emit stateTextChanged(text);
 }
 
 void DownloadScheduler::endWithOutcome(int slot, TaskOutcome outcome)
@@ -565,8 +740,9 @@ void DownloadScheduler::HousekeepingTick()
         if (!SchedulerEnabled())
             m_transferBusy = false;
     }
-    // 4. The counters.
+    // 4. The counters, and the hosts' waits.
     UpdateStatusCounters();
+    updateHostWaits();
     // 5. Automatic start.
     if (m_switches.AutoStart && list.CountUntouchedTasks() >= 1)
         setSchedulerEnabled(true);

@@ -1,17 +1,22 @@
 #pragma once
 
+#include "hostgate.h"
+
 #include "downloads/list/downloadactivity.h"
 #include "downloads/list/savenaming.h"
 #include "downloads/list/taskoutcome.h"
 
 #include "core/secondsclock.h"
 
+#include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class AutoLogin;
@@ -21,6 +26,7 @@ class Transfer;
 class TransferFactory;
 class UserPrompts;
 struct DownloadTask;
+struct HostAnswer;
 struct ProgramValues;
 struct TransferHeaders;
 
@@ -43,13 +49,18 @@ struct SchedulerSwitches {
 // transfer in slot 1), the housekeeping tick keeps the busy flag, the counters
 // and the automatic start, re-download and stop rules. Transfers report
 // values; the scheduler alone writes them into the tasks, owns the busy flag
-// and stops transfers.
+// and stops transfers. Every start, in every method, goes through the host
+// gate: a host that asked to slow down or refused gets nothing until its
+// wait is over, and starts to one host keep the pace of the options.
 class DownloadScheduler final : public QObject, public DownloadActivity {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DownloadScheduler)
 
 public:
     static constexpr int kMaxSlots = 6;
+    // More starts than this to one host within an hour, with no hourly cap
+    // set, and the user is asked once a run whether to go on.
+    static constexpr int kBulkStartsPerHour = 200;
 
     // parallel makes the transfers of the parallel method; the single-transfer
     // method's come from setSingleTransferFactory. Messages go through prompts:
@@ -62,6 +73,10 @@ public:
     const SchedulerSwitches& switches() const { return m_switches; }
     void setAutoLogin(AutoLogin* login) { m_login = login; }
     void setSingleTransferFactory(TransferFactory* factory) { m_single = factory; }
+    // The date and time a "Retry-After" date is read against; the real one
+    // unless a test drives it.
+    void setUtcClock(std::function<QDateTime()> utcNow) { m_utcNow = std::move(utcNow); }
+    const HostGate& hostGate() const { return m_gate; }
     // The browser's transfers: method 3 runs its tasks with browser, and the
     // fallback of methods 1 and 2 retries a task the site's bot check refused
     // with retry (which lets the check run on the task's page first). Without
@@ -133,6 +148,21 @@ private:
     void setSchedulerEnabled(bool enabled);
     void methodSwitched();
     int findStartableTask(bool ensureFolders);
+    // The tick's starts: one in slot 1, or one per free slot.
+    void startTasks();
+    // Whether the gate lets a transfer to the host start now; notes the
+    // shortest wait of those it holds back, and asks the bulk question.
+    bool hostMayStart(const QString& host);
+    void askBulkQuestionSoon(const QString& host);
+    // After a refusal the task is the task it was before the answer's headers.
+    void restoreStartName(int slot);
+    // 429 or 503: the task waits for its host, or fails past the gate's limits.
+    void slowedDown(int slot);
+    // A plain 403: the task fails; the third in a row pauses the host.
+    void refusedByHost(int slot);
+    // The rows' countdowns and status panel 3, once a second.
+    void updateHostWaits();
+    void showHostWait();
     // Downloading, progress emptied, scrolled into view when asked.
     void markStarted(int position);
     void StartSlotTask(int slot, int position, const QString& url, const QString& savePath);
@@ -171,6 +201,17 @@ private:
     // The tasks (by address) the browser retried since the last start: one
     // retry each, so nothing goes back and forth.
     QSet<QString> m_browserRetried;
+
+    HostGate m_gate;
+    std::function<QDateTime()> m_utcNow = [] { return QDateTime::currentDateTimeUtc(); };
+    QHash<QString, int> m_slowDownsByTask; // by address: "slow down" answers in a row
+    QSet<QString> m_hostWaitTasks;         // by address: rows that show their host's wait
+    QSet<QString> m_hostsPausedByRefusal;  // hosts whose wait came from refusals, not from "slow down"
+    QString m_hostWaitText;                // what status panel 3 says of it
+    double m_shortestHeldWait = 0;         // of the starts held back in this tick; 0: none
+    bool m_bulkAsking = false;
+    bool m_bulkAnswered = false;           // in this run
+    QTimer m_gateTimer;                    // the next start a held-back host allows
 
     SchedulerSwitches m_switches;
     std::array<int, 12> m_slotTable{};

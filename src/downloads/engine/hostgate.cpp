@@ -109,13 +109,21 @@ void HostGate::served(const QString& host)
     state.Refusals = 0;
 }
 
+double HostGate::waitSeconds(const QString& host) const
+{
+    const auto found = m_hosts.constFind(host);
+    if (found == m_hosts.cend() || !found->NotBefore)
+        return 0;
+    return std::max(*found->NotBefore - now(), 0.0);
+}
+
 QString HostGate::longestWaitingHost() const
 {
     QString host;
     double longest = 0;
     for (auto it = m_hosts.cbegin(); it != m_hosts.cend(); ++it) {
-        const double wait = secondsUntilStart(it.key());
-        if (wait > longest && it->NotBefore) {
+        const double wait = waitSeconds(it.key());
+        if (wait > longest) {
             longest = wait;
             host = it.key();
         }

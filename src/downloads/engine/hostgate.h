@@ -51,6 +51,9 @@ public:
     // Anything else: the host is willing again.
     void served(const QString& host);
 
+    // The seconds left of the host's wait (after "slow down" or a pause), not
+    // counting the pace; 0 when it does not wait.
+    double waitSeconds(const QString& host) const;
     // The host that has to wait the longest, if any waits: for the status bar.
     QString longestWaitingHost() const;
 

@@ -80,7 +80,10 @@ bool DownloadList::AllTasksSettled() const
 int DownloadList::CountBadResults() const
 {
     return static_cast<int>(std::count_if(m_tasks.begin(), m_tasks.end(), [](const DownloadTask& task) {
-        return IsWebPageResult(task) || task.State == TaskState::Failed;
+        // A host that asked to slow down is busy: stopping would not help it.
+        const bool slowedDown
+            = task.Outcome == TaskOutcome::SlowDownRepeated || task.Outcome == TaskOutcome::SlowDownTooLong;
+        return IsWebPageResult(task) || (task.State == TaskState::Failed && !slowedDown);
     }));
 }
 

@@ -30,7 +30,7 @@ bool isState(qint32 value)
 
 bool isOutcome(qint32 value)
 {
-    return value >= static_cast<qint32>(TaskOutcome::None) && value <= static_cast<qint32>(TaskOutcome::Failed);
+    return value >= static_cast<qint32>(TaskOutcome::None) && value <= static_cast<qint32>(kLastTaskOutcome);
 }
 
 } // namespace

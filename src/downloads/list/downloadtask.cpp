@@ -1,5 +1,8 @@
 #include "downloadtask.h"
 
+#include <algorithm>
+#include <cmath>
+
 using namespace Qt::Literals::StringLiterals;
 
 QString TaskFilePath(const DownloadTask& task)
@@ -20,6 +23,11 @@ bool IsUntouched(const DownloadTask& task)
     return task.Size.isEmpty() && task.Received.isEmpty() && task.Progress.isEmpty();
 }
 
+QString HostWaitText(double seconds)
+{
+    return u"等待 "_s + QString::number(static_cast<qint64>(std::ceil(std::max(seconds, 0.0)))) + u" 秒"_s;
+}
+
 QString OutcomeProgressText(TaskOutcome outcome)
 {
     switch (outcome) {
@@ -28,6 +36,9 @@ QString OutcomeProgressText(TaskOutcome outcome)
     case TaskOutcome::CannotReplace: return QString::fromUtf16(outcometexts::kCannotReplace);
     case TaskOutcome::Cancelled: return QString::fromUtf16(outcometexts::kCancelled);
     case TaskOutcome::BotCheck: return QString::fromUtf16(outcometexts::kBotCheck);
+    case TaskOutcome::SlowDownRepeated: return QString::fromUtf16(outcometexts::kSlowDownRepeated);
+    case TaskOutcome::SlowDownTooLong: return QString::fromUtf16(outcometexts::kSlowDownTooLong);
+    case TaskOutcome::Refused: return QString::fromUtf16(outcometexts::kRefused);
     case TaskOutcome::None:
     case TaskOutcome::Completed:
     case TaskOutcome::Failed: return {};
@@ -73,6 +84,9 @@ void SetTaskOutcome(DownloadTask& task, TaskOutcome outcome)
     case TaskOutcome::CannotReplace:
     case TaskOutcome::Cancelled:
     case TaskOutcome::BotCheck:
+    case TaskOutcome::SlowDownRepeated:
+    case TaskOutcome::SlowDownTooLong:
+    case TaskOutcome::Refused:
     case TaskOutcome::Failed: task.State = TaskState::Failed; break;
     }
     const QString text = OutcomeProgressText(outcome);

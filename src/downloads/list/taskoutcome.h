@@ -12,7 +12,15 @@ enum class TaskOutcome {
     Cancelled,     // stopped by the user while its body arrived
     Failed,        // nothing usable arrived, or the body was cut short
     BotCheck,      // the site's bot check answered and no browser got past it
+    // The host asked to slow down (429, 503) a third time for the task, or
+    // for a wait over an hour. Not a bad result: the site is busy, not the task.
+    SlowDownRepeated,
+    SlowDownTooLong,
+    Refused,       // a 403 that is neither the bot check nor a sign-in page
 };
+
+// The last outcome, for readers of stored lists: new outcomes go after it.
+inline constexpr TaskOutcome kLastTaskOutcome = TaskOutcome::Refused;
 
 // The texts the list shows in place of numbers. Every outcome text the
 // program writes into a task is spelt here and nowhere else.
@@ -23,11 +31,18 @@ inline constexpr char16_t kAlreadyThere[] = u"已存在，跳过";
 inline constexpr char16_t kCannotReplace[] = u"无法替换";
 inline constexpr char16_t kCancelled[] = u"下载取消";
 inline constexpr char16_t kBotCheck[] = u"网页验证未通过";
+inline constexpr char16_t kSlowDownRepeated[] = u"网站多次要求放慢";
+inline constexpr char16_t kSlowDownTooLong[] = u"网站要求等待超过1小时";
+inline constexpr char16_t kRefused[] = u"网站拒绝访问";
 inline constexpr char16_t kSizeUnknown[] = u"未知";         // Size while a body without length arrives
 inline constexpr char16_t kWaitingAgain[] = u"等待重新下载"; // Size of a task sent back to the queue
 inline constexpr char16_t kMarkedMissing[] = u"不存在";     // Progress of a task whose file is gone
 
 } // namespace outcometexts
+
+// Progress of a task whose host asked it to wait: "等待 12 秒" (whole
+// seconds, rounded up).
+QString HostWaitText(double seconds);
 
 // The Progress text an outcome shows instead of a percentage; empty for the
 // outcomes that keep their numbers.

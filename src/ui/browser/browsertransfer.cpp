@@ -8,6 +8,7 @@
 #include "core/pathfunctions.h"
 #include "core/programvalues.h"
 #include "transfers/botcheck.h"
+#include "transfers/hostrefusal.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,13 +138,16 @@ void BrowserTransfer::onLoading(const QWebEngineLoadingInfo& info)
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
         m_failTimer.stop();
+        m_status = 0;
         return;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
+        m_status = 200;
         documentArrived();
         return;
     case QWebEngineLoadingInfo::LoadFailedStatus:
         // An answer with an error status still shows its document.
         if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+            m_status = info.errorCode();
             documentArrived();
             return;
         }
@@ -167,6 +171,12 @@ void BrowserTransfer::documentArrived()
         return;
     }
     userCheckOver();
+    // A "slow down" is never the task's file, and after one, even on the
+    // way through the result page, nothing more is asked of the host.
+    if (m_status == 429 || m_status == 503) {
+        fail(RefusalReason(HostRefusal::SlowDown));
+        return;
+    }
     if (m_phase == Phase::VisitingReferer) {
         fetch();
         return;
@@ -279,6 +289,11 @@ void BrowserTransfer::savePage(const QString& html)
     if (m_phase != Phase::SavingPage)
         return;
     const QByteArray body = html.toUtf8();
+    // Nor is a refusal without a way in (a 403 that is no sign-in page).
+    if (const HostRefusal refusal = ClassifyAnswer(m_status, body); refusal != HostRefusal::None) {
+        fail(RefusalReason(refusal));
+        return;
+    }
     const QString folder = QFileInfo(m_target).absolutePath();
     m_part = folder + u'/' + freePartName(folder);
     QFile part(m_part);

@@ -47,6 +47,9 @@ public:
     void BeginDownload(const QString& url, const QString& saveFile, const QString& referer) override;
     void Cancel() override;
     BodySample bodySample() const override { return m_sample; }
+    // The engine tells the document's status but none of its headers: a
+    // "Retry-After" stays unread, and the host's back-off applies.
+    HostAnswer hostAnswer() const override { return {m_status, {}}; }
 
     // The watchdog's once-a-second look; public so tests can move time.
     void watchdogTick();
@@ -88,6 +91,7 @@ private:
     QString m_target;
     QString m_part;
     bool m_checkSeen = false;
+    int m_status = 0; // of the document last shown; 0 before one came
     bool m_waitingForUser = false;
     qint64 m_bytesRead = 0;
     qint64 m_bytesMax = 0;

@@ -257,4 +257,46 @@ TEST_F(BrowserTransferTest, ACheckThatNeedsThePersonWaitsForThemAndThenTheTaskCo
     EXPECT_EQ(over.first().first().value<QWebEnginePage*>(), needed.first().first().value<QWebEnginePage*>());
 }
 
+TEST_F(BrowserTransferTest, TheBrowsersMethodKeepsNoRefusalAndHoldsAHostThatAsksToSlowDown)
+{
+    values.DownloadMethod = 3;
+    values.SecondsBetweenHostStarts = 0;
+    engine.scheduler().switches().ThreadCount = 1; // the answers in the list's order
+    const QByteArray busyPage = "<html><head><title>Too Many Requests</title></head><body>slow down</body></html>";
+    server.route("/slow/paper.pdf", Route{.Status = 429, .Body = busyPage, .ContentType = "text/html",
+                                          .Headers = {{"Retry-After", "120"}}});
+    server.route("/plain/paper.pdf", Route{.Status = 403, .Body = "<html><head><title>Forbidden</title></head>"
+                                                                  "<body>no</body></html>",
+                                           .ContentType = "text/html"});
+    server.route("/members/paper.pdf", Route{.Status = 403, .Body = "<html><head><title>Sign in</title></head>"
+                                                                    "<body>please sign in</body></html>",
+                                             .ContentType = "text/html"});
+    const auto paper = [&](const char* folder) {
+        engine.model().AddTask(server.url(u"/"_s + QLatin1StringView(folder) + u"/paper.pdf"_s),
+                               QString::fromLatin1(folder), u"pdf"_s, temp.path() + u'/', {});
+        return engine.list().count();
+    };
+    const int members = paper("members");
+    const int plain = paper("plain");
+    const int slow = paper("slow");
+    engine.scheduler().StartDownloads();
+    ASSERT_TRUE(WaitUntil([&] { return task(slow).Progress.startsWith(u"等待"_s); }, 40000))
+        << task(slow).Progress.toStdString();
+
+    EXPECT_EQ(task(members).Type, u"htm"_s) << "a sign-in page is kept, as before";
+    EXPECT_EQ(task(plain).State, TaskState::Failed);
+    EXPECT_EQ(task(plain).Progress, u"网站拒绝访问"_s);
+    // The engine shows no headers: the host's own back-off stands in for "Retry-After".
+    EXPECT_EQ(task(slow).State, TaskState::Waiting);
+    EXPECT_EQ(task(slow).Progress, u"等待 10 秒"_s);
+    const QStringList files = QDir(temp.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    EXPECT_EQ(files, QStringList{u"members.htm"_s});
+    // Nothing more goes to the host while it waits.
+    const qsizetype asked = server.requests.size();
+    QTest::qWait(1500);
+    EXPECT_EQ(server.requests.size(), asked);
+    EXPECT_TRUE(sounds.played.isEmpty());
+    engine.scheduler().StopDownloads();
+}
+
 } // namespace

@@ -347,6 +347,9 @@ TEST_F(RoadOfAnArticleTest, ClosingWhileDownloadingAsksAndYesLeavesNoPartFile)
     // A reader who signed in before; papers come slowly enough to close mid-way.
     jar.setCookiesFromUrl({QNetworkCookie("demo_member", "yes")}, QUrl(site.url(u"/"_s)));
     site.setPace(24, 100);
+    // Six running at one moment: without the second between starts to one
+    // site, or the first small papers would be done before the sixth starts.
+    settings.setSecondsBetweenHostStarts(0);
     MainWindows& w = windows(site.url(u"/"_s));
     fWebSearch* search = searchFromTheCover(w);
     ASSERT_NE(search, nullptr);

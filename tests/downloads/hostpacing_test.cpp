@@ -1,0 +1,292 @@
+#include "listfixture.h"
+#include "schedulerfakes.h"
+
+#include "core/programvalues.h"
+#include "downloads/engine/downloadscheduler.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The scheduler's starts through its host gate, with fake transfers and a
+// clock the test moves: what a host that asks to slow down, refuses, or gets
+// many starts sees of the program.
+class HostPacingTest : public ::testing::Test, public ListFixture {
+protected:
+    HostPacingTest()
+    {
+        values.SecondsBetweenHostStarts = 0;
+        scheduler.setAutoLogin(&login);
+        scheduler.setUtcClock([this] { return utcNow; });
+        scheduler.switches().ThreadCount = 3;
+        scheduler.switches().Sounds = true;
+        scheduler.switches().AutoLogin = true;
+        QObject::connect(&scheduler, &DownloadScheduler::stateTextChanged,
+                         [this](const QString& text) { panel3 = text; });
+    }
+
+    // A waiting task for a paper on host; returns its position.
+    int paper(const QString& host)
+    {
+        const int n = list.count();
+        list.AddTask(u"https://"_s + host + u"/doi/pdf/10.1021/p"_s + QString::number(n), u"p"_s + QString::number(n),
+                     u"pdf"_s, temp.path() + u'/', {});
+        return n + 1;
+    }
+
+    FakeTransfer* transferOf(int position)
+    {
+        for (int slot = 1; slot <= DownloadScheduler::kMaxSlots; ++slot) {
+            if (scheduler.slotLoaded(slot) && scheduler.slotPosition(slot) == position) {
+                for (const auto& t : transfers.started) {
+                    if (t && t->Url == list.TaskAt(position)->Url && !t->Cancelled)
+                        return t;
+                }
+            }
+        }
+        return nullptr;
+    }
+
+    // The running transfer of the task answers: a refusal with its reason.
+    void answer(int position, int status, const QString& retryAfter, const char16_t* reason)
+    {
+        FakeTransfer* transfer = transferOf(position);
+        ASSERT_NE(transfer, nullptr) << position;
+        transfer->Answer = HostAnswer{status, retryAfter};
+        emit transfer->DownloadError(QString::fromUtf16(reason), transfer->SaveFile);
+    }
+
+    void slowDown(int position, const QString& retryAfter = {})
+    {
+        answer(position, 429, retryAfter, kReasonSlowDown);
+    }
+
+    void complete(int position)
+    {
+        FakeTransfer* transfer = transferOf(position);
+        ASSERT_NE(transfer, nullptr) << position;
+        transfer->Answer = HostAnswer{200, {}};
+        emit transfer->DownloadComplete(100, 100, transfer->SaveFile);
+    }
+
+    // The clock moves on; the housekeeping and the scheduler look once.
+    void after(double seconds)
+    {
+        now += seconds;
+        scheduler.HousekeepingTick();
+        scheduler.ScheduleTick();
+    }
+
+    bool running(int position) { return transferOf(position) != nullptr; }
+
+    double now = 36000; // 10:00:00
+    QDateTime utcNow = QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0), Qt::UTC);
+    QString panel3;
+    ProgramValues values;
+    FakeTransfers transfers;
+    FakeSounds sounds;
+    FakeLogin login;
+    DownloadScheduler scheduler{model, values, transfers, sounds, prompts, [this] { return now; }};
+};
+
+TEST_F(HostPacingTest, RetryAfterHoldsTheWholeHostWhileOtherHostsGoOn)
+{
+    const int a1 = paper(u"pubs.acs.org"_s);
+    const int a2 = paper(u"pubs.acs.org"_s);
+    const int b1 = paper(u"other.example"_s);
+    const int b2 = paper(u"other.example"_s);
+    scheduler.switches().ThreadCount = 2;
+    scheduler.StartDownloads();
+    ASSERT_TRUE(running(a1) && running(a2));
+
+    slowDown(a1, u"30"_s);
+    const DownloadTask& task = *list.TaskAt(a1);
+    EXPECT_EQ(task.State, Waiting);
+    EXPECT_EQ(task.Progress, u"等待 30 秒"_s);
+    EXPECT_EQ(task.Type, u"pdf"_s);
+    EXPECT_FALSE(fileOf(a1)) << "nothing under the article's name";
+    EXPECT_EQ(panel3, u"网站 pubs.acs.org 要求放慢下载，10:00:30 后继续"_s);
+    EXPECT_TRUE(sounds.played.isEmpty());
+    EXPECT_TRUE(login.calls.isEmpty());
+    EXPECT_EQ(list.CountBadResults(), 0);
+
+    // The freed slot goes to the other host; the waiting one gets nothing.
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(running(b1));
+    complete(a2);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(running(b2));
+    complete(b1);
+    complete(b2);
+    after(12);
+    EXPECT_EQ(task.Progress, u"等待 18 秒"_s);
+    EXPECT_FALSE(running(a1));
+
+    // The wait belongs to the host, not to the run.
+    scheduler.StopDownloads();
+    scheduler.StartDownloads();
+    after(17);
+    EXPECT_FALSE(running(a1));
+    EXPECT_EQ(task.Progress, u"等待 1 秒"_s);
+    after(1);
+    EXPECT_TRUE(running(a1));
+    EXPECT_EQ(panel3, QString());
+}
+
+TEST_F(HostPacingTest, BackOffDoublesAndTheThirdAnswerFailsTheTaskWithItsReason)
+{
+    const int p = paper(u"pubs.acs.org"_s);
+    scheduler.StartDownloads();
+    slowDown(p);
+    EXPECT_EQ(list.TaskAt(p)->Progress, u"等待 10 秒"_s);
+    after(10);
+    ASSERT_TRUE(running(p));
+    slowDown(p);
+    EXPECT_EQ(list.TaskAt(p)->Progress, u"等待 20 秒"_s);
+    after(19);
+    EXPECT_FALSE(running(p));
+    after(1);
+    ASSERT_TRUE(running(p));
+    slowDown(p);
+    EXPECT_EQ(list.TaskAt(p)->State, Failed);
+    EXPECT_EQ(list.TaskAt(p)->Progress, u"网站多次要求放慢"_s);
+    EXPECT_EQ(list.CountBadResults(), 0) << "a busy site is no reason to stop";
+    EXPECT_FALSE(sounds.played.contains(kSoundWebPage));
+    EXPECT_TRUE(login.calls.isEmpty());
+    // The host still waits its fourth back-off: a failed task does not make it willing.
+    const int next = paper(u"pubs.acs.org"_s);
+    after(39);
+    EXPECT_FALSE(running(next));
+    after(1);
+    EXPECT_TRUE(running(next));
+}
+
+TEST_F(HostPacingTest, RetryAfterAsADateAndAWaitOverAnHour)
+{
+    const int p = paper(u"pubs.acs.org"_s);
+    const int q = paper(u"pubs.acs.org"_s);
+    scheduler.StartDownloads();
+    answer(p, 503, u"Thu, 10 Dec 2026 12:00:45 GMT"_s, kReasonSlowDown);
+    EXPECT_EQ(list.TaskAt(p)->Progress, u"等待 45 秒"_s);
+    answer(q, 503, u"7200"_s, kReasonSlowDown);
+    EXPECT_EQ(list.TaskAt(q)->State, Failed);
+    EXPECT_EQ(list.TaskAt(q)->Progress, u"网站要求等待超过1小时"_s);
+    // The host is held for the longest wait the gate keeps, not for two hours.
+    EXPECT_EQ(panel3, u"网站 pubs.acs.org 要求放慢下载，11:00:00 后继续"_s);
+    after(3599);
+    EXPECT_FALSE(running(p));
+    after(1);
+    EXPECT_TRUE(running(p));
+}
+
+TEST_F(HostPacingTest, ThreePlainRefusalsInARowPauseTheHost)
+{
+    const int first = paper(u"pubs.acs.org"_s);
+    const int second = paper(u"pubs.acs.org"_s);
+    const int third = paper(u"pubs.acs.org"_s);
+    const int fourth = paper(u"pubs.acs.org"_s);
+    scheduler.StartDownloads();
+    answer(first, 403, {}, kReasonRefused);
+    answer(second, 403, {}, kReasonRefused);
+    EXPECT_EQ(panel3, QString()) << "two refusals do not pause the host yet";
+    answer(third, 403, {}, kReasonRefused);
+    for (const int p : {first, second, third}) {
+        EXPECT_EQ(list.TaskAt(p)->State, Failed);
+        EXPECT_EQ(list.TaskAt(p)->Progress, u"网站拒绝访问"_s);
+        EXPECT_EQ(list.TaskAt(p)->Type, u"pdf"_s);
+        EXPECT_FALSE(fileOf(p));
+    }
+    EXPECT_TRUE(login.calls.isEmpty());
+    EXPECT_EQ(panel3, u"网站 pubs.acs.org 连续拒绝访问，暂停到 10:10:00"_s);
+    QCoreApplication::processEvents();
+    after(599);
+    EXPECT_FALSE(running(fourth));
+    after(1);
+    EXPECT_TRUE(running(fourth));
+}
+
+TEST_F(HostPacingTest, PaceSpacesTheStartsToOneHostAndTheHourlyCapHoldsTheRest)
+{
+    values.SecondsBetweenHostStarts = 2;
+    const int a1 = paper(u"pubs.acs.org"_s);
+    const int a2 = paper(u"pubs.acs.org"_s);
+    const int b1 = paper(u"other.example"_s);
+    scheduler.StartDownloads();
+    // Three slots, but one start per host until the pace allows the next.
+    EXPECT_TRUE(running(a1));
+    EXPECT_FALSE(running(a2));
+    EXPECT_TRUE(running(b1));
+    after(1);
+    EXPECT_FALSE(running(a2));
+    after(1);
+    EXPECT_TRUE(running(a2));
+
+    values.SecondsBetweenHostStarts = 0;
+    values.HostStartsPerHour = 3;
+    const int a3 = paper(u"pubs.acs.org"_s);
+    const int a4 = paper(u"pubs.acs.org"_s);
+    complete(a1);
+    complete(a2);
+    complete(b1);
+    after(1);
+    EXPECT_TRUE(running(a3)) << "the third start of the hour";
+    complete(a3);
+    after(1800);
+    EXPECT_FALSE(running(a4));
+    // An hour after the first start a place in the hour is free again.
+    after(3600 - 1800 - 3);
+    EXPECT_TRUE(running(a4));
+}
+
+TEST_F(HostPacingTest, ManyStartsToOneHostAskOnceARunWhetherToGoOn)
+{
+    scheduler.switches().ThreadCount = 6;
+    for (int i = 0; i < DownloadScheduler::kBulkStartsPerHour + 10; ++i)
+        paper(u"pubs.acs.org"_s);
+    prompts.yesNoAnswers = {true};
+    scheduler.StartDownloads();
+    int completed = 0;
+    // Each turn ends what runs; the freed slots fill from the event loop.
+    for (int turn = 0; turn < 200 && completed < list.count(); ++turn) {
+        for (int p = 1; p <= list.count(); ++p) {
+            if (running(p)) {
+                complete(p);
+                ++completed;
+            }
+        }
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(completed, list.count());
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].Kind, u"yesno"_s);
+    EXPECT_TRUE(prompts.shown[0].Text.contains(u"pubs.acs.org"_s));
+    EXPECT_TRUE(prompts.shown[0].Text.contains(u"每小时最多下载篇数(0为不限)"_s));
+    EXPECT_TRUE(prompts.shown[0].Text.contains(u"同一网站两次开始的间隔(秒)"_s));
+}
+
+TEST_F(HostPacingTest, NoToTheBulkQuestionStopsNewStarts)
+{
+    for (int i = 0; i < DownloadScheduler::kBulkStartsPerHour + 1; ++i)
+        paper(u"pubs.acs.org"_s);
+    scheduler.switches().ThreadCount = 6;
+    scheduler.StartDownloads(); // the prompts answer No to anything
+    for (int turn = 0; turn < 100; ++turn) {
+        for (int p = 1; p <= list.count(); ++p) {
+            if (running(p))
+                complete(p);
+        }
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(list.TaskAt(list.count())->State, Waiting);
+    EXPECT_FALSE(scheduler.SchedulerEnabled());
+    EXPECT_EQ(prompts.shown.size(), 1);
+}
+
+} // namespace
