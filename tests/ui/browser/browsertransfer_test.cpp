@@ -201,6 +201,8 @@ TEST_F(BrowserTransferTest, TheBrowsersMethodFollowsTheSizeLimitWithAndWithoutAn
 TEST_F(BrowserTransferTest, StopAndAStallEndTheBrowsersTransferAndAnOverwrittenFileSurvives)
 {
     values.DownloadMethod = 3;
+    // All three running before the clock jumps: no second between their starts.
+    values.SecondsBetweenHostStarts = 0;
     engine.scheduler().switches().Policy = DuplicatePolicy::Overwrite;
     guarded("stopped", Route{.Body = PdfBody(400 * 1024), .DripBytes = 4 * 1024, .DripMs = 100});
     guarded("stalled", Route{.Body = PdfBody(400 * 1024), .StallAfter = 100 * 1024});
