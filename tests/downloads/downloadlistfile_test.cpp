@@ -67,6 +67,21 @@ TEST(DownloadListFile, EveryFieldComesBackAndDownloadingTasksWait)
     EXPECT_EQ(downloadlistfile::Decode(downloadlistfile::Encode(DownloadList()))->count(), 0);
 }
 
+TEST(DownloadListFile, AHostsWaitEndsWithTheRunThatKeptIt)
+{
+    DownloadList list;
+    list.AddTask(u"https://pubs.example.org/doi/pdf/1"_s, u"n"_s, u"pdf"_s, u"/tmp/"_s, {});
+    DownloadTask& task = *list.TaskAt(1);
+    SetTaskOutcome(task, TaskOutcome::WaitingForHost);
+    task.Progress = HostWaitText(12);
+    ASSERT_EQ(task.Progress, u"等待 12 秒"_s);
+    const std::optional<DownloadList> back = downloadlistfile::Decode(downloadlistfile::Encode(list));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->TaskAt(1)->State, TaskState::Waiting);
+    EXPECT_TRUE(IsUntouched(*back->TaskAt(1))) << back->TaskAt(1)->Progress.toStdString();
+    EXPECT_EQ(back->TaskAt(1)->Outcome, TaskOutcome::None);
+}
+
 TEST(DownloadListFile, DamagedContentsAreRefusedWhole)
 {
     const QByteArray good = downloadlistfile::Encode(variedList());

@@ -594,7 +594,7 @@ void DownloadScheduler::slowedDown(int slot)
         return;
     }
     // Back to the queue, not ended: no result, no sound, no sign-in.
-    task->State = TaskState::Waiting;
+    SetTaskOutcome(*task, TaskOutcome::WaitingForHost);
     task->Progress = HostWaitText(verdict.WaitSeconds);
     m_hostWaitTasks.insert(task->Url);
     m_model.taskChanged(position);
@@ -625,7 +625,7 @@ void DownloadScheduler::updateHostWaits()
         const int position = list.positionOfUrl(*it);
         DownloadTask* task = list.TaskAt(position);
         // Started, removed or changed by a command since: the row is not ours.
-        if (task == nullptr || task->State != TaskState::Waiting || !task->Size.isEmpty()) {
+        if (task == nullptr || task->State != TaskState::Waiting || task->Outcome != TaskOutcome::WaitingForHost) {
             it = m_hostWaitTasks.erase(it);
             continue;
         }

@@ -91,6 +91,9 @@ std::optional<DownloadList> Decode(const QByteArray& contents, quint32 format)
         if (t.State == TaskState::Downloading)
             t.State = TaskState::Waiting;
         t.Outcome = static_cast<TaskOutcome>(outcome);
+        // A host's wait ended with the run that kept it.
+        if (t.Outcome == TaskOutcome::WaitingForHost && t.State == TaskState::Waiting)
+            ClearTaskProgress(t);
         if (!list.AddTask(t.Url, t.Name, t.Type, t.Folder, t.Referer))
             return std::nullopt;
         *list.TaskAt(list.count()) = std::move(t);

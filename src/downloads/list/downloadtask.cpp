@@ -40,6 +40,7 @@ QString OutcomeProgressText(TaskOutcome outcome)
     case TaskOutcome::SlowDownTooLong: return QString::fromUtf16(outcometexts::kSlowDownTooLong);
     case TaskOutcome::Refused: return QString::fromUtf16(outcometexts::kRefused);
     case TaskOutcome::None:
+    case TaskOutcome::WaitingForHost:
     case TaskOutcome::Completed:
     case TaskOutcome::Failed: return {};
     }
@@ -78,6 +79,7 @@ void SetTaskOutcome(DownloadTask& task, TaskOutcome outcome)
     task.Outcome = outcome;
     switch (outcome) {
     case TaskOutcome::None: return;
+    case TaskOutcome::WaitingForHost: task.State = TaskState::Waiting; return;
     case TaskOutcome::Completed:
     case TaskOutcome::TooLarge:
     case TaskOutcome::AlreadyThere: task.State = TaskState::Completed; break;

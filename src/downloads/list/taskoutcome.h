@@ -17,10 +17,13 @@ enum class TaskOutcome {
     SlowDownRepeated,
     SlowDownTooLong,
     Refused,       // a 403 that is neither the bot check nor a sign-in page
+    // Back in the queue until its host's wait is over; Progress counts down.
+    // The wait lasts the run: a stored list reads such a task as untouched.
+    WaitingForHost,
 };
 
 // The last outcome, for readers of stored lists: new outcomes go after it.
-inline constexpr TaskOutcome kLastTaskOutcome = TaskOutcome::Refused;
+inline constexpr TaskOutcome kLastTaskOutcome = TaskOutcome::WaitingForHost;
 
 // The texts the list shows in place of numbers. Every outcome text the
 // program writes into a task is spelt here and nowhere else.
