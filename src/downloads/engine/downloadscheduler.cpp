@@ -214,21 +214,28 @@ void DownloadScheduler::askBulkQuestionSoon(const QString& host)
 int DownloadScheduler::findStartableTask(bool ensureFolders)
 {
     DownloadList& list = m_model.list();
+    // Hosts the gate holds back: their tasks are passed over at once, so a
+    // long list for a waiting host costs no folder or file look each tick,
+    // and tasks for other hosts go on.
+    QSet<QString> held;
     for (int p = 1; p <= list.count(); ++p) {
         DownloadTask& task = *list.TaskAt(p);
         if (task.State != TaskState::Waiting)
             continue;
+        const QString host = HostGate::hostOf(task.Url);
+        if (held.contains(host))
+            continue;
+        if (!hostMayStart(host)) {
+            held.insert(host);
+            continue;
+        }
         task.Name = SafeFileName(task.Name);
         if (ensureFolders)
             task.Folder = EnsureFolder(task.Folder, m_prompts);
         task.Folder = WithTrailingSeparator(task.Folder);
-        if (!CheckExistingFile(task, m_switches.Policy)) {
-            m_model.taskChanged(p); // skipped as already there
-            continue;
-        }
-        // Tasks for other hosts go on while this one's host waits.
-        if (hostMayStart(HostGate::hostOf(task.Url)))
+        if (CheckExistingFile(task, m_switches.Policy))
             return p;
+        m_model.taskChanged(p); // skipped as already there
     }
     return 0;
 }
