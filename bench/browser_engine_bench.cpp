@@ -126,12 +126,9 @@ ProcessTreeUse processTreeUse()
 
 int main(int argc, char* argv[])
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
     TransferBenchCommandLine line;
     line.Method = 3;
-    if (const std::optional<QString> problem = ParseTransferBenchCommandLine(args, line))
+    if (const std::optional<QString> problem = ParseTransferBenchCommandLine(argc, argv, line))
         return TransferBenchUsage(kName, *problem);
     if (line.Method != 3)
         return TransferBenchUsage(kName, u"runs the browser's method (3) only; methods 1 and 2 are engine-bench's"_s);

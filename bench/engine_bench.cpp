@@ -57,11 +57,8 @@ int main(int argc, char* argv[])
 {
     // Read before any application object exists: a hand-over to the browser's
     // driver then costs this process almost nothing.
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
     TransferBenchCommandLine line;
-    if (const std::optional<QString> problem = ParseTransferBenchCommandLine(args, line))
+    if (const std::optional<QString> problem = ParseTransferBenchCommandLine(argc, argv, line))
         return TransferBenchUsage(kName, *problem);
     if (line.Method == 3)
         return execBrowserDriver(argv);

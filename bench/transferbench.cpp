@@ -16,6 +16,14 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+std::optional<QString> ParseTransferBenchCommandLine(int argc, char* argv[], TransferBenchCommandLine& line)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    return ParseTransferBenchCommandLine(args, line);
+}
+
 std::optional<QString> ParseTransferBenchCommandLine(const QStringList& args, TransferBenchCommandLine& line)
 {
     QString proxy;

@@ -35,6 +35,8 @@ inline constexpr char kTransferBenchUsage[]
 // The arguments after the program's name; the problem with them when they do
 // not make a command line (the list file and folder are not looked at here).
 std::optional<QString> ParseTransferBenchCommandLine(const QStringList& arguments, TransferBenchCommandLine& line);
+// The same, read straight from main's arguments (before any application object exists).
+std::optional<QString> ParseTransferBenchCommandLine(int argc, char* argv[], TransferBenchCommandLine& line);
 
 // The program's values for a measured run: the method, size limit and proxy
 // of the command line, and nothing that would pace or add to the transfers

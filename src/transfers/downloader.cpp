@@ -111,7 +111,7 @@ void Downloader::onFinished()
         return;
     const HttpOutcome outcome = m_exchange->outcome();
     const int status = m_exchange->head().Status;
-    m_answer = HostAnswer{status, QString::fromLatin1(m_exchange->head().header("Retry-After")).trimmed()};
+    m_answer = HostAnswerOf(m_exchange->head());
     const qint64 received = m_part.size();
     m_bytesRead = received;
     if (m_bytesMax < 1 && m_part.overLimit()) {

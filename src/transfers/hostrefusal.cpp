@@ -1,9 +1,15 @@
 #include "hostrefusal.h"
 
 #include "botcheck.h"
+#include "httpresponsehead.h"
 #include "transfer.h"
 
 #include <QRegularExpression>
+
+HostAnswer HostAnswerOf(const HttpResponseHead& head)
+{
+    return HostAnswer{head.Status, QString::fromLatin1(head.header("Retry-After")).trimmed()};
+}
 
 bool IsSignInPage(QByteArrayView bodyHead)
 {

@@ -3,6 +3,9 @@
 #include <QByteArrayView>
 #include <QString>
 
+struct HostAnswer;
+struct HttpResponseHead;
+
 // Answers in which the host refuses the file rather than sends it: the site's
 // bot check, a "slow down" (429, 503) and a plain refusal (a 403 that is
 // neither the check nor a sign-in page). None of them is ever kept as the
@@ -17,6 +20,9 @@ enum class HostRefusal {
 
 // How an answer (its status and the first bytes of its body) refuses the file.
 HostRefusal ClassifyAnswer(int status, QByteArrayView bodyHead);
+
+// What a response's head says about its host: its status and "Retry-After".
+HostAnswer HostAnswerOf(const HttpResponseHead& head);
 
 // A page that asks the reader to sign in: a password field, or a title that
 // says "sign in", "log in" or "登录".

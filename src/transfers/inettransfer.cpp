@@ -96,7 +96,7 @@ void InetTransfer::onHeadersDone()
         return;
     }
     const HttpResponseHead& head = m_exchange->head();
-    m_answer = HostAnswer{head.Status, QString::fromLatin1(head.header("Retry-After")).trimmed()};
+    m_answer = HostAnswerOf(head);
     // A "slow down" needs no look at its body: no file is chosen for it.
     if (head.Status == 429) {
         fail(RefusalReason(HostRefusal::SlowDown));

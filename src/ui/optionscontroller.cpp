@@ -4,9 +4,9 @@
 
 #include "core/appsettings.h"
 #include "core/programvalues.h"
+#include "core/textfunctions.h"
 #include "core/userprompts.h"
 
-#include <algorithm>
 #include <cmath>
 
 using namespace dialogmessages;
@@ -23,7 +23,7 @@ std::optional<double> ParseSizeLimit(const QString& text)
 std::optional<int> ParseWholeNumber(const QString& text, int most)
 {
     const QString trimmed = text.trimmed();
-    bool ok = !trimmed.isEmpty() && std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; });
+    bool ok = textrules::isDigits(trimmed);
     const int value = ok ? trimmed.toInt(&ok) : 0;
     if (!ok || value < 0 || value > most)
         return std::nullopt;

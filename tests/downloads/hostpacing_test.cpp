@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -241,6 +242,21 @@ TEST_F(HostPacingTest, PaceSpacesTheStartsToOneHostAndTheHourlyCapHoldsTheRest)
     // An hour after the first start a place in the hour is free again.
     after(3600 - 1800 - 3);
     EXPECT_TRUE(running(a4));
+}
+
+TEST_F(HostPacingTest, AStartThePaceHeldBackComesWhenThePaceAllowsNotAtTheNextTick)
+{
+    values.SecondsBetweenHostStarts = 2;
+    const int a1 = paper(u"pubs.acs.org"_s);
+    const int a2 = paper(u"pubs.acs.org"_s);
+    scheduler.StartDownloads();
+    ASSERT_TRUE(running(a1));
+    now += 1.8;
+    scheduler.ScheduleTick(); // 0.2 s short of the pace: held back
+    ASSERT_FALSE(running(a2));
+    now += 0.2;
+    // No tick of the scheduler's own second: the held-back start comes by itself.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return running(a2); }, 700));
 }
 
 TEST_F(HostPacingTest, ManyStartsToOneHostAskOnceARunWhetherToGoOn)

@@ -22,7 +22,6 @@
 #include <QFileInfo>
 
 #include <cmath>
-#include <limits>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -254,8 +253,9 @@ void DownloadScheduler::ScheduleTick()
                     std::max(m_values.HostStartsPerHour, 0)});
     m_shortestHeldWait = 0;
     startTasks();
-    // A host held back by its pace may start again before the next tick.
-    if (m_shortestHeldWait > 0 && SchedulerEnabled() && !m_gateTimer.isActive())
+    // A host held back by its pace may start again before the next tick: the
+    // timer is set anew for the wait this tick saw.
+    if (m_shortestHeldWait > 0 && SchedulerEnabled())
         m_gateTimer.start(static_cast<int>(std::ceil(m_shortestHeldWait * 1000)));
 }
 
@@ -588,7 +588,6 @@ void DownloadScheduler::slowedDown(int slot)
     const std::optional<double> asked
         = answer.RetryAfter.isEmpty() ? std::nullopt : RetryAfterSeconds(answer.RetryAfter, m_utcNow());
     const HostGate::SlowDown verdict = m_gate.slowDown(host, asked, ++m_slowDownsByTask[task->Url]);
-    m_hostsPausedByRefusal.remove(host);
     releaseClaim(unloadSlot(slot));
     ClearTaskProgress(*task);
     if (verdict.FailTask) {
@@ -603,7 +602,6 @@ void DownloadScheduler::slowedDown(int slot)
     // Back to the queue, not ended: no result, no sound, no sign-in.
     SetTaskOutcome(*task, TaskOutcome::WaitingForHost);
     task->Progress = HostWaitText(verdict.WaitSeconds);
-    m_hostWaitTasks.insert(task->Url);
     m_model.taskChanged(position);
     showHostWait();
     m_lastFinishTime = m_clock();
@@ -617,9 +615,7 @@ void DownloadScheduler::refusedByHost(int slot)
     restoreStartName(slot);
     if (task != nullptr) {
         ClearTaskProgress(*task); // the refusal's bytes are not the file's
-        const QString host = HostGate::hostOf(task->Url);
-        if (m_gate.refused(host))
-            m_hostsPausedByRefusal.insert(host);
+        m_gate.refused(HostGate::hostOf(task->Url));
     }
     endWithOutcome(slot, TaskOutcome::Refused);
     showHostWait();
@@ -627,24 +623,19 @@ void DownloadScheduler::refusedByHost(int slot)
 
 void DownloadScheduler::updateHostWaits()
 {
+    // The rows sent back to wait say so in their outcome; a command that
+    // changed one since took that away.
     DownloadList& list = m_model.list();
-    for (auto it = m_hostWaitTasks.begin(); it != m_hostWaitTasks.end();) {
-        const int position = list.positionOfUrl(*it);
-        DownloadTask* task = list.TaskAt(position);
-        // Started, removed or changed by a command since: the row is not ours.
-        if (task == nullptr || task->State != TaskState::Waiting || task->Outcome != TaskOutcome::WaitingForHost) {
-            it = m_hostWaitTasks.erase(it);
+    for (int p = 1; p <= list.count(); ++p) {
+        DownloadTask& task = *list.TaskAt(p);
+        if (task.State != TaskState::Waiting || task.Outcome != TaskOutcome::WaitingForHost)
             continue;
-        }
-        const double wait = m_gate.waitSeconds(HostGate::hostOf(*it));
-        if (wait > 0) {
-            task->Progress = HostWaitText(wait);
-            ++it;
-        } else {
-            ClearTaskProgress(*task);
-            it = m_hostWaitTasks.erase(it);
-        }
-        m_model.taskChanged(position);
+        const double wait = m_gate.waitSeconds(HostGate::hostOf(task.Url));
+        if (wait > 0)
+            task.Progress = HostWaitText(wait);
+        else
+            ClearTaskProgress(task);
+        m_model.taskChanged(p);
     }
     showHostWait();
 }
@@ -655,8 +646,8 @@ void DownloadScheduler::showHostWait()
     QString text;
     if (!host.isEmpty()) {
         const double resumeAt = m_clock() + m_gate.waitSeconds(host);
-        text = m_hostsPausedByRefusal.contains(host) ? HostPausedStatusText(host, resumeAt)
-                                                     : HostSlowDownStatusText(host, resumeAt);
+        text = m_gate.pausedByRefusals(host) ? HostPausedStatusText(host, resumeAt)
+                                             : HostSlowDownStatusText(host, resumeAt);
     }
     if (text == m_hostWaitText)
         return;

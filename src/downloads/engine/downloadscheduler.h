@@ -205,9 +205,7 @@ private:
     HostGate m_gate;
     std::function<QDateTime()> m_utcNow = [] { return QDateTime::currentDateTimeUtc(); };
     QHash<QString, int> m_slowDownsByTask; // by address: "slow down" answers in a row
-    QSet<QString> m_hostWaitTasks;         // by address: rows that show their host's wait
-    QSet<QString> m_hostsPausedByRefusal;  // hosts whose wait came from refusals, not from "slow down"
-    QString m_hostWaitText;                // what status panel 3 says of it
+    QString m_hostWaitText;                // what status panel 3 says of the hosts' waits
     double m_shortestHeldWait = 0;         // of the starts held back in this tick; 0: none
     bool m_bulkAsking = false;
     bool m_bulkAnswered = false;           // in this run

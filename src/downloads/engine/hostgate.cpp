@@ -88,6 +88,7 @@ HostGate::SlowDown HostGate::slowDown(const QString& host, std::optional<double>
     // The host waits in either case: a failed task does not make the site willing.
     const double wait = std::min(verdict.WaitSeconds, kLongestWaitSeconds);
     state.NotBefore = now() + wait;
+    state.PausedByRefusals = false;
     return verdict;
 }
 
@@ -99,6 +100,7 @@ bool HostGate::refused(const QString& host)
         return false;
     state.Refusals = 0;
     state.NotBefore = now() + kLongestBackOffSeconds;
+    state.PausedByRefusals = true;
     return true;
 }
 
@@ -115,6 +117,12 @@ double HostGate::waitSeconds(const QString& host) const
     if (found == m_hosts.cend() || !found->NotBefore)
         return 0;
     return std::max(*found->NotBefore - now(), 0.0);
+}
+
+bool HostGate::pausedByRefusals(const QString& host) const
+{
+    const auto found = m_hosts.constFind(host);
+    return found != m_hosts.cend() && found->PausedByRefusals;
 }
 
 QString HostGate::longestWaitingHost() const

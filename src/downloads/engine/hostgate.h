@@ -54,6 +54,8 @@ public:
     // The seconds left of the host's wait (after "slow down" or a pause), not
     // counting the pace; 0 when it does not wait.
     double waitSeconds(const QString& host) const;
+    // Its wait comes from refusals in a row, not from "slow down".
+    bool pausedByRefusals(const QString& host) const;
     // The host that has to wait the longest, if any waits: for the status bar.
     QString longestWaitingHost() const;
 
@@ -68,6 +70,7 @@ private:
         std::deque<double> StartsThisHour;
         int SlowDowns = 0; // in a row
         int Refusals = 0;  // in a row
+        bool PausedByRefusals = false; // what set NotBefore last
     };
 
     // The clock as one running count of seconds: its readings start again
