@@ -205,9 +205,16 @@ void BrowserTransfer::loadFailed()
 
 bool BrowserTransfer::takeDownload(QWebEngineDownloadRequest* request)
 {
-    if (m_phase != Phase::Fetching && m_phase != Phase::VisitingReferer)
-        return false;
     if (request->page() != m_page || request->isSavePageDownload())
+        return false;
+    if (m_phase == Phase::Downloading) {
+        // The engine announces a download of ours again when it restarts an
+        // interrupted body from the start; for this transfer it has ended.
+        // Left unanswered, the engine cancels the new round.
+        fail(QString::fromUtf16(kReasonUnreachable));
+        return true;
+    }
+    if (m_phase != Phase::Fetching && m_phase != Phase::VisitingReferer)
         return false;
     m_failTimer.stop();
     m_userTimer.stop();

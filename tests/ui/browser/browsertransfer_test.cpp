@@ -209,16 +209,21 @@ TEST_F(BrowserTransferTest, StopAndAStallEndTheBrowsersTransferAndAnOverwrittenF
     guarded("dropped", Route{.Body = PdfBody(400 * 1024), .DropAfter = 100 * 1024});
     const int stopped = add("stopped");
     const int stalled = add("stalled");
-    const int dropped = add("dropped");
-    for (const int position : {stopped, stalled, dropped})
+    for (const int position : {stopped, stalled})
         temp.writeFile(QFileInfo(TaskFilePath(task(position))).fileName(), "the old file");
 
     engine.scheduler().StartDownloads();
-    // A body that stopped coming, on an open or a dropped connection, ends
-    // once no byte came for 300 s; one that still comes goes on.
     ASSERT_TRUE(WaitUntil([&] { return task(stopped).ReceivedBytes > 0; }, 30000))
         << task(stopped).Progress.toStdString();
+    // The dropped body joins once the others flow: the engine restarts a
+    // dropped download by itself, and a download it begins in that moment
+    // may be left without its connection (seen with Qt WebEngine 6.4).
+    const int dropped = add("dropped");
+    temp.writeFile(QFileInfo(TaskFilePath(task(dropped))).fileName(), "the old file");
+    ASSERT_TRUE(WaitUntil([&] { return task(dropped).State != TaskState::Waiting; }, 10000));
     QTest::qWait(1500);
+    // A body that stopped coming, on an open or a dropped connection, ends
+    // once no byte came for 300 s; one that still comes goes on.
     // (The engine sometimes ends a stalled or dropped body itself, sooner.)
     clockOffset += 301;
     ASSERT_TRUE(WaitUntil([&] {
