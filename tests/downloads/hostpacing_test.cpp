@@ -5,6 +5,7 @@
 #include "downloads/engine/downloadscheduler.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -257,6 +258,68 @@ TEST_F(HostPacingTest, AStartThePaceHeldBackComesWhenThePaceAllowsNotAtTheNextTi
     now += 0.2;
     // No tick of the scheduler's own second: the held-back start comes by itself.
     EXPECT_TRUE(QTest::qWaitFor([&] { return running(a2); }, 700));
+}
+
+TEST_F(HostPacingTest, TheBrowsersRetryAfterABotCheckWaitsForItsHostLikeAnyStart)
+{
+    FakeTransfers retries;
+    scheduler.setBrowserTransferFactories(nullptr, &retries);
+    values.BrowserFallback = true;
+    values.SecondsBetweenHostStarts = 2;
+    const int a1 = paper(u"pubs.acs.org"_s);
+    const int b1 = paper(u"other.example"_s);
+    scheduler.StartDownloads();
+    answer(a1, 403, {}, kReasonBotCheck);
+    // Not at once: the pace counts from the first start.
+    EXPECT_TRUE(retries.started.isEmpty());
+    EXPECT_EQ(list.TaskAt(a1)->State, Waiting);
+    EXPECT_FALSE(fileOf(a1)) << "nothing under the article's name";
+    EXPECT_TRUE(running(b1));
+    after(1);
+    EXPECT_TRUE(retries.started.isEmpty());
+    after(1);
+    ASSERT_EQ(retries.started.size(), 1);
+    EXPECT_EQ(list.TaskAt(a1)->State, Downloading);
+    EXPECT_EQ(transfers.started.size(), 2) << "the retry goes through the browser, not the first way again";
+    emit retries.started[0]->DownloadComplete(100, 100, retries.started[0]->SaveFile);
+
+    // A host that asked to slow down gets no retry before its time either.
+    values.SecondsBetweenHostStarts = 0;
+    const int a2 = paper(u"pubs.acs.org"_s);
+    const int a3 = paper(u"pubs.acs.org"_s);
+    after(1);
+    ASSERT_TRUE(running(a2) && running(a3));
+    slowDown(a2, u"30"_s);
+    answer(a3, 403, {}, kReasonBotCheck);
+    after(29);
+    EXPECT_EQ(retries.started.size(), 1);
+    EXPECT_EQ(list.TaskAt(a3)->Progress, u"等待 1 秒"_s);
+    after(1);
+    ASSERT_EQ(retries.started.size(), 2);
+    EXPECT_EQ(retries.started[1]->Url, list.TaskAt(a3)->Url);
+}
+
+TEST_F(HostPacingTest, TheSingleTransfersBrowserRetryWaitsForThePaceToo)
+{
+    FakeTransfers single;
+    FakeTransfers retries;
+    scheduler.setSingleTransferFactory(&single);
+    scheduler.setBrowserTransferFactories(nullptr, &retries);
+    values.DownloadMethod = 1;
+    values.BrowserFallback = true;
+    values.SecondsBetweenHostStarts = 2;
+    scheduler.optionsChanged(2);
+    const int a1 = paper(u"pubs.acs.org"_s);
+    scheduler.StartDownloads();
+    ASSERT_EQ(single.started.size(), 1);
+    emit single.started[0]->DownloadError(QString::fromUtf16(kReasonBotCheck), {});
+    after(1);
+    EXPECT_TRUE(retries.started.isEmpty());
+    after(1);
+    ASSERT_EQ(retries.started.size(), 1);
+    EXPECT_EQ(single.started.size(), 1);
+    // The browser is given the file's name at its start.
+    EXPECT_EQ(QFileInfo(retries.started[0]->SaveFile).fileName(), list.TaskAt(a1)->Name + u".pdf"_s);
 }
 
 TEST_F(HostPacingTest, ManyStartsToOneHostAskOnceARunWhetherToGoOn)

@@ -115,6 +115,7 @@ void DownloadScheduler::setSchedulerEnabled(bool enabled)
 void DownloadScheduler::StartDownloads()
 {
     m_browserRetried.clear();
+    m_browserRetryDue.clear();
     m_bulkAnswered = false;
     setSchedulerEnabled(true);
     // The first tick at once, not a second from now.
@@ -268,6 +269,10 @@ void DownloadScheduler::startTasks()
         const int position = findStartableTask(false);
         if (position == 0)
             return;
+        if (m_browserRetryDue.contains(list.TaskAt(position)->Url)) {
+            startBrowserRetry(1, position, QString(), QString(), true);
+            return;
+        }
         markStarted(position);
         StartInetTask(position);
         return;
@@ -333,6 +338,10 @@ void DownloadScheduler::StartSlotTask(int slot, int position, const QString& url
     // Known before the transfer claims the name: only a file it made itself
     // is taken away again.
     const bool existed = FileExists(savePath);
+    if (m_browserRetryDue.contains(url)) {
+        startBrowserRetry(slot, position, savePath, existed ? QString() : savePath, false);
+        return;
+    }
     if (!loadSlot(slot, position, slotFactory(), false))
         return;
     markStarted(position);
@@ -355,10 +364,31 @@ bool DownloadScheduler::retryInBrowser(int slot)
     // the task's own again.
     task->Name = entry.StartName;
     task->Type = entry.StartType;
-    QString path = entry.SavePath;
+    const QString path = entry.SavePath;
     const bool single = entry.Single;
+    if (m_gate.secondsUntilStart(HostGate::hostOf(task->Url)) > 0) {
+        // The retry is a start like any other: a host that waits (its pace,
+        // its "slow down", its refusals) is not asked again before its time.
+        releaseClaim(unloadSlot(slot));
+        m_browserRetryDue.insert(task->Url);
+        ClearTaskProgress(*task);
+        SetTaskOutcome(*task, TaskOutcome::WaitingForHost);
+        m_model.taskChanged(position);
+        m_lastFinishTime = m_clock();
+        emit transferEnded(position);
+        refillSoon();
+        return true;
+    }
     // The retry writes into the same name: the claim stays the task's.
     const QString claim = unloadSlot(slot);
+    startBrowserRetry(slot, position, path, claim, single);
+    return true;
+}
+
+void DownloadScheduler::startBrowserRetry(int slot, int position, QString path, QString claim, bool single)
+{
+    DownloadTask* task = m_model.list().TaskAt(position);
+    m_browserRetryDue.remove(task->Url);
     if (path.isEmpty()) {
         // The single-transfer method names the file at the headers; the
         // browser is given it at the start.
@@ -366,11 +396,13 @@ bool DownloadScheduler::retryInBrowser(int slot)
         const SavePath target = MakeSavePath(task->Folder, task->Name, task->Type, m_switches.Policy);
         task->Name = target.Name;
         path = target.Path;
+        if (claim.isEmpty() && !FileExists(path))
+            claim = path;
     }
     if (!loadSlot(slot, position, m_browserRetry, single)) {
         releaseClaim(claim);
         finishTransferSteps(position);
-        return true;
+        return;
     }
     markStarted(position);
     emit statusTextChanged(u"网页验证，浏览器重试:"_s + task->Name);
@@ -378,7 +410,6 @@ bool DownloadScheduler::retryInBrowser(int slot)
     retry.SavePath = path;
     retry.Claim = claim;
     retry.Running->BeginDownload(task->Url, path, task->Referer);
-    return true;
 }
 
 void DownloadScheduler::StartInetTask(int position)

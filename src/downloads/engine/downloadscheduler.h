@@ -169,8 +169,12 @@ private:
     bool loadSlot(int slot, int position, TransferFactory* factory, bool single);
     TransferFactory* slotFactory();
     // The fallback: the task in this slot, refused by the bot check, runs
-    // again in the same slot through the browser; false when it may not.
+    // again through the browser, in the same slot at once or from the queue
+    // once its host may be asked again; false when it may not.
     bool retryInBrowser(int slot);
+    // The browser's retry of the task in the slot, into the path; one named
+    // here is claimed here.
+    void startBrowserRetry(int slot, int position, QString path, QString claim, bool single);
     // Returns the slot's claim, for the caller to release when the task ends
     // without its file.
     QString unloadSlot(int slot);
@@ -201,6 +205,8 @@ private:
     // The tasks (by address) the browser retried since the last start: one
     // retry each, so nothing goes back and forth.
     QSet<QString> m_browserRetried;
+    // Of those, the ones whose retry waits in the queue for their host.
+    QSet<QString> m_browserRetryDue;
 
     HostGate m_gate;
     std::function<QDateTime()> m_utcNow = [] { return QDateTime::currentDateTimeUtc(); };
