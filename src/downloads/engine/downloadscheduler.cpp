@@ -372,11 +372,7 @@ bool DownloadScheduler::retryInBrowser(int slot)
         releaseClaim(unloadSlot(slot));
         m_browserRetryDue.insert(task->Url);
         ClearTaskProgress(*task);
-        SetTaskOutcome(*task, TaskOutcome::WaitingForHost);
-        m_model.taskChanged(position);
-        m_lastFinishTime = m_clock();
-        emit transferEnded(position);
-        refillSoon();
+        sendBackForHost(position);
         return true;
     }
     // The retry writes into the same name: the claim stays the task's.
@@ -630,14 +626,29 @@ void DownloadScheduler::slowedDown(int slot)
         finishTransferSteps(position);
         return;
     }
+    sendBackForHost(position);
+}
+
+void DownloadScheduler::sendBackForHost(int position)
+{
     // Back to the queue, not ended: no result, no sound, no sign-in.
-    SetTaskOutcome(*task, TaskOutcome::WaitingForHost);
-    task->Progress = HostWaitText(verdict.WaitSeconds);
+    DownloadTask& task = *m_model.list().TaskAt(position);
+    SetTaskOutcome(task, TaskOutcome::WaitingForHost);
+    showWaitInRow(task);
     m_model.taskChanged(position);
     showHostWait();
     m_lastFinishTime = m_clock();
     emit transferEnded(position);
     refillSoon();
+}
+
+void DownloadScheduler::showWaitInRow(DownloadTask& task)
+{
+    const double wait = m_gate.waitSeconds(HostGate::hostOf(task.Url));
+    if (wait > 0)
+        task.Progress = HostWaitText(wait);
+    else
+        ClearTaskProgress(task);
 }
 
 void DownloadScheduler::refusedByHost(int slot)
@@ -661,11 +672,7 @@ void DownloadScheduler::updateHostWaits()
         DownloadTask& task = *list.TaskAt(p);
         if (task.State != TaskState::Waiting || task.Outcome != TaskOutcome::WaitingForHost)
             continue;
-        const double wait = m_gate.waitSeconds(HostGate::hostOf(task.Url));
-        if (wait > 0)
-            task.Progress = HostWaitText(wait);
-        else
-            ClearTaskProgress(task);
+        showWaitInRow(task);
         m_model.taskChanged(p);
     }
     showHostWait();

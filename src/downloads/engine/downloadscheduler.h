@@ -160,6 +160,9 @@ private:
     void slowedDown(int slot);
     // A plain 403: the task fails; the third in a row pauses the host.
     void refusedByHost(int slot);
+    // The task waits in the queue for its host, its row showing the wait.
+    void sendBackForHost(int position);
+    void showWaitInRow(DownloadTask& task);
     // The rows' countdowns and status panel 3, once a second.
     void updateHostWaits();
     void showHostWait();
