@@ -36,7 +36,7 @@ void Downloader::BeginDownload(const QString& url, const QString& saveFile, cons
     m_stall.restart();
     m_watchdog.start();
     m_address = QString(url).replace(u"&amp;"_s, u"&"_s).trimmed();
-    if (!m_part.open(saveFile, QByteArrayView(kNameClaim, sizeof kNameClaim))) {
+    if (!m_part.open(saveFile)) {
         // Reported from the event loop: the caller is still inside BeginDownload.
         QTimer::singleShot(0, this, [this] { fail(QString::fromUtf16(kReasonUnreachable)); });
         return;

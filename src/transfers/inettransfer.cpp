@@ -203,9 +203,9 @@ void InetTransfer::finishBody()
     }
     // The connection ended short of the announced size (or the disk refused):
     // nothing more will come, so there is no point waiting for the stall
-    // time-out. What arrived stays on disk.
+    // time-out. A half paper never takes the paper's name.
     emit DownloadProgress(std::min(m_part.size(), m_size), m_size, m_path);
-    m_part.commit();
+    m_part.discard();
     fail(QString::fromUtf16(kReasonUnreachable));
 }
 
@@ -241,11 +241,8 @@ void InetTransfer::stallTick()
         return;
     if (!m_stall.stalled(m_part.size()))
         return;
-    // A stalled body keeps what arrived; a stalled whole fetch keeps nothing.
-    if (m_phase == Phase::Body)
-        m_part.commit();
-    else
-        m_part.discard();
+    // What arrived is no paper: it never takes the paper's name.
+    m_part.discard();
     fail(QString::fromUtf16(kReasonTimeout));
 }
 

@@ -1,12 +1,16 @@
 #include "partfile.h"
 
+#include "core/pathfunctions.h"
+
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,40 +39,47 @@ bool writeAll(int fd, const char* data, qint64 size)
 // the user makes; a temporary file would be private to its owner.
 constexpr mode_t kFileMode = 0644;
 
+QString partPattern(const QString& folder)
+{
+    return folder + u'/' + QString::fromUtf16(kPartFilePrefix) + u"XXXXXX"_s + QString::fromUtf16(kPartFileSuffix);
+}
+
 } // namespace
 
-bool PartFile::open(const QString& targetPath, QByteArrayView placeholder)
+bool MovePartIntoPlace(const QString& part, const QString& target, bool replace)
+{
+    const QByteArray from = QFile::encodeName(part);
+    const QByteArray to = QFile::encodeName(target);
+    bool moved = false;
+    if (replace) {
+        moved = std::rename(from.constData(), to.constData()) == 0;
+    } else {
+        moved = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0;
+        // A file system without the flag: the check and the rename are then
+        // two steps, as close together as they can be.
+        if (!moved && (errno == EINVAL || errno == ENOSYS) && !FileExists(target))
+            moved = std::rename(from.constData(), to.constData()) == 0;
+    }
+    if (!moved)
+        ::unlink(from.constData());
+    return moved;
+}
+
+bool PartFile::open(const QString& targetPath)
 {
     discard();
     m_target = targetPath;
     m_size = 0;
     m_sample = {};
-    m_placeholder = placeholder.toByteArray();
-    const QByteArray target = QFile::encodeName(targetPath);
-    // O_EXCL: a name some other task or program took in the meantime is
-    // never written over.
-    int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kFileMode);
-    if (fd >= 0) {
-        m_inPlace = true;
-        if (!m_placeholder.isEmpty()
-            && (!writeAll(fd, m_placeholder.constData(), m_placeholder.size()) || ::lseek(fd, 0, SEEK_SET) != 0)) {
-            ::close(fd);
-            ::unlink(target.constData());
-            return false;
-        }
-        m_fd = fd;
-        return true;
-    }
-    if (errno != EEXIST)
-        return false;
-    // A short name of its own: the target's name may already be as long as
-    // the file system allows.
-    QByteArray part = QFile::encodeName(QFileInfo(targetPath).absolutePath() + u"/.paperpull-XXXXXX.part"_s);
-    fd = ::mkostemps(part.data(), 5, O_CLOEXEC);
+    m_replaces = FileExists(targetPath);
+    QByteArray part = QFile::encodeName(partPattern(QFileInfo(targetPath).absolutePath()));
+    const int fd = ::mkostemps(part.data(), static_cast<int>(std::char_traits<char16_t>::length(kPartFileSuffix)),
+                               O_CLOEXEC);
     if (fd < 0)
         return false;
     ::fchmod(fd, kFileMode);
-    m_inPlace = false;
+    // Held until the file is closed: the lock says the body is still on its way.
+    ::flock(fd, LOCK_EX | LOCK_NB);
     m_part = QFile::decodeName(part);
     m_fd = fd;
     return true;
@@ -97,11 +108,6 @@ bool PartFile::rewind()
         return false;
     m_size = 0;
     m_sample = {};
-    if (m_inPlace && !m_placeholder.isEmpty()) {
-        // The placeholder stays on view until the new body overwrites it.
-        return ::lseek(m_fd, 0, SEEK_SET) == 0 && ::pwrite(m_fd, m_placeholder.constData(), m_placeholder.size(), 0)
-            == m_placeholder.size() && ::ftruncate(m_fd, m_placeholder.size()) == 0;
-    }
     return ::ftruncate(m_fd, 0) == 0 && ::lseek(m_fd, 0, SEEK_SET) == 0;
 }
 
@@ -109,20 +115,16 @@ bool PartFile::commit()
 {
     if (m_fd < 0)
         return false;
-    // A body shorter than the placeholder must not keep the placeholder's tail.
-    bool ok = ::ftruncate(m_fd, m_size) == 0;
-    ok = ::close(m_fd) == 0 && ok;
+    // Closed first: what the file system could not keep never takes the
+    // target's place.
+    const bool closed = ::close(m_fd) == 0;
     m_fd = -1;
-    if (ok && !m_inPlace)
-        ok = std::rename(QFile::encodeName(m_part).constData(), QFile::encodeName(m_target).constData()) == 0;
-    if (!ok) {
-        if (!m_inPlace)
-            ::unlink(QFile::encodeName(m_part).constData());
-        else if (m_placeholder.isEmpty())
-            ::unlink(QFile::encodeName(m_target).constData());
-        return false;
-    }
+    if (!closed)
+        ::unlink(QFile::encodeName(m_part).constData());
+    const bool ok = closed && MovePartIntoPlace(m_part, m_target, m_replaces);
     m_part.clear();
+    if (!ok)
+        return false;
     m_sample.Length = m_size;
     return true;
 }
@@ -131,18 +133,8 @@ void PartFile::discard()
 {
     if (m_fd < 0)
         return;
-    if (!m_inPlace) {
-        ::close(m_fd);
-        ::unlink(QFile::encodeName(m_part).constData());
-    } else if (!m_placeholder.isEmpty()) {
-        // The name stays claimed, as it was before the body came.
-        if (::pwrite(m_fd, m_placeholder.constData(), m_placeholder.size(), 0) == m_placeholder.size())
-            static_cast<void>(::ftruncate(m_fd, m_placeholder.size()));
-        ::close(m_fd);
-    } else {
-        ::close(m_fd);
-        ::unlink(QFile::encodeName(m_target).constData());
-    }
+    ::unlink(QFile::encodeName(m_part).constData());
+    ::close(m_fd);
     m_fd = -1;
     m_part.clear();
     m_size = 0;

@@ -29,11 +29,6 @@ struct HostAnswer {
     QString RetryAfter; // its "Retry-After" header as sent; empty when none (or none could be read)
 };
 
-// The two bytes a transfer writes to claim a new target's name at once, so that
-// a second task of the same name started in the same tick is numbered
-// differently; the body replaces them when it arrives whole.
-inline constexpr char kNameClaim[] = {'\x01', '\x00'};
-
 // One download of one address into one file. The scheduler works only with
 // this, so its slot rules can be tested with fakes; the program has one kind
 // per download method. Every report is a value; a transfer never touches a
@@ -44,7 +39,8 @@ class Transfer : public QObject {
 public:
     using QObject::QObject;
 
-    // Starts the download. With a save file the body goes there as it comes;
+    // Starts the download. With a save file the body goes to a hidden file
+    // beside it as it comes and takes its name only when whole;
     // without one the transfer first reports HeadersReceived and waits until
     // SaveInto() names the file (or Cancel() ends it). Events come later,
     // never from inside this call.

@@ -227,7 +227,7 @@ TEST_F(InetTransferTest, StopDuringThePieceLoopLeavesNoFile)
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
 }
 
-TEST_F(InetTransferTest, StallFailsAndKeepsWhatArrived)
+TEST_F(InetTransferTest, StallFailsAndLeavesNoHalfPaper)
 {
     server.route("/stall.pdf", Route{.Body = PdfBody(100000), .StallAfter = 3000});
     const int p = addTask(u"/stall.pdf"_s, u"Stall"_s);
@@ -242,7 +242,8 @@ TEST_F(InetTransferTest, StallFailsAndKeepsWhatArrived)
     inet.last->stallTick();
     ASSERT_EQ(finished.count(), 1);
     EXPECT_EQ(list.TaskAt(p)->State, Failed);
-    EXPECT_EQ(fileOf(p), PdfBody(3000));
+    EXPECT_FALSE(QFile::exists(TaskFilePath(*list.TaskAt(p))));
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
 }
 
 TEST_F(InetTransferTest, DeferredStartWhileTheClientIsBusy)

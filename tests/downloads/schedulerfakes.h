@@ -18,10 +18,6 @@ public:
         Url = url;
         SaveFile = saveFile;
         Referer = referer;
-        // Like the real one, it claims the name at once.
-        QFile file(saveFile);
-        if (!saveFile.isEmpty() && !file.exists() && file.open(QIODevice::WriteOnly))
-            file.write("\x01\x00", 2);
     }
     void Cancel() override { Cancelled = true; }
     void SaveInto(const QString& saveFile) override { SavedInto = saveFile; }

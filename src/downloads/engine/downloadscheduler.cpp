@@ -13,6 +13,7 @@
 #include "transfers/transfer.h"
 
 #include "core/contenttype.h"
+#include "core/leftoverfiles.h"
 #include "core/pathfunctions.h"
 #include "core/programvalues.h"
 #include "core/textfunctions.h"
@@ -21,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -53,7 +55,7 @@ DownloadScheduler::DownloadScheduler(DownloadTableModel& model, ProgramValues& v
 DownloadScheduler::~DownloadScheduler()
 {
     for (int slot = 1; slot <= kMaxSlots; ++slot)
-        releaseClaim(unloadSlot(slot));
+        unloadSlot(slot);
 }
 
 void DownloadScheduler::startHousekeeping()
@@ -138,7 +140,7 @@ void DownloadScheduler::StopDownloads()
         DownloadTask* task = list.TaskAt(position);
         if (task != nullptr && m_slots[static_cast<size_t>(slot)].BodyStarted)
             SetTaskOutcome(*task, TaskOutcome::Cancelled);
-        releaseClaim(unloadSlot(slot));
+        unloadSlot(slot);
         stopped.push_back(position);
     }
     for (int p = 1; p <= list.count(); ++p) {
@@ -233,6 +235,11 @@ int DownloadScheduler::findStartableTask(bool ensureFolders)
         if (ensureFolders)
             task.Folder = EnsureFolder(task.Folder, m_prompts);
         task.Folder = WithTrailingSeparator(task.Folder);
+        removeLeftoversOnce(task.Folder);
+        // Another task's body on its way to the same name: this one waits
+        // for its end, then skips, overwrites or numbers as the policy says.
+        if (m_switches.Policy != DuplicatePolicy::Rename && onItsWay(task))
+            continue;
         if (CheckExistingFile(task, m_switches.Policy))
             return p;
         m_model.taskChanged(p); // skipped as already there
@@ -270,7 +277,7 @@ void DownloadScheduler::startTasks()
         if (position == 0)
             return;
         if (m_browserRetryDue.contains(list.TaskAt(position)->Url)) {
-            startBrowserRetry(1, position, QString(), QString(), true);
+            startBrowserRetry(1, position, QString(), true);
             return;
         }
         markStarted(position);
@@ -286,7 +293,7 @@ void DownloadScheduler::startTasks()
         if (position == 0)
             continue;
         DownloadTask& task = *list.TaskAt(position);
-        const SavePath target = MakeSavePath(task.Folder, task.Name, task.Type, m_switches.Policy);
+        const SavePath target = MakeSavePath(task.Folder, task.Name, task.Type, m_switches.Policy, nameTaken());
         task.Name = target.Name;
         StartSlotTask(slot, position, task.Url, target.Path);
     }
@@ -335,11 +342,8 @@ TransferFactory* DownloadScheduler::slotFactory()
 
 void DownloadScheduler::StartSlotTask(int slot, int position, const QString& url, const QString& savePath)
 {
-    // Known before the transfer claims the name: only a file it made itself
-    // is taken away again.
-    const bool existed = FileExists(savePath);
     if (m_browserRetryDue.contains(url)) {
-        startBrowserRetry(slot, position, savePath, existed ? QString() : savePath, false);
+        startBrowserRetry(slot, position, savePath, false);
         return;
     }
     if (!loadSlot(slot, position, slotFactory(), false))
@@ -347,7 +351,7 @@ void DownloadScheduler::StartSlotTask(int slot, int position, const QString& url
     markStarted(position);
     Slot& entry = m_slots[static_cast<size_t>(slot)];
     entry.SavePath = savePath;
-    entry.Claim = existed ? QString() : savePath;
+    entry.BodyPath = savePath;
     entry.Running->BeginDownload(url, savePath, m_model.list().TaskAt(position)->Referer);
 }
 
@@ -369,19 +373,19 @@ bool DownloadScheduler::retryInBrowser(int slot)
     if (m_gate.secondsUntilStart(HostGate::hostOf(task->Url)) > 0) {
         // The retry is a start like any other: a host that waits (its pace,
         // its "slow down", its refusals) is not asked again before its time.
-        releaseClaim(unloadSlot(slot));
+        unloadSlot(slot);
         m_browserRetryDue.insert(task->Url);
         ClearTaskProgress(*task);
         sendBackForHost(position);
         return true;
     }
-    // The retry writes into the same name: the claim stays the task's.
-    const QString claim = unloadSlot(slot);
-    startBrowserRetry(slot, position, path, claim, single);
+    // The retry writes into the same name.
+    unloadSlot(slot);
+    startBrowserRetry(slot, position, path, single);
     return true;
 }
 
-void DownloadScheduler::startBrowserRetry(int slot, int position, QString path, QString claim, bool single)
+void DownloadScheduler::startBrowserRetry(int slot, int position, QString path, bool single)
 {
     DownloadTask* task = m_model.list().TaskAt(position);
     m_browserRetryDue.remove(task->Url);
@@ -389,14 +393,11 @@ void DownloadScheduler::startBrowserRetry(int slot, int position, QString path, 
         // The single-transfer method names the file at the headers; the
         // browser is given it at the start.
         task->Folder = WithTrailingSeparator(EnsureFolder(task->Folder, m_prompts));
-        const SavePath target = MakeSavePath(task->Folder, task->Name, task->Type, m_switches.Policy);
+        const SavePath target = MakeSavePath(task->Folder, task->Name, task->Type, m_switches.Policy, nameTaken());
         task->Name = target.Name;
         path = target.Path;
-        if (claim.isEmpty() && !FileExists(path))
-            claim = path;
     }
     if (!loadSlot(slot, position, m_browserRetry, single)) {
-        releaseClaim(claim);
         finishTransferSteps(position);
         return;
     }
@@ -404,7 +405,7 @@ void DownloadScheduler::startBrowserRetry(int slot, int position, QString path, 
     emit statusTextChanged(u"网页验证，浏览器重试:"_s + task->Name);
     Slot& retry = m_slots[static_cast<size_t>(slot)];
     retry.SavePath = path;
-    retry.Claim = claim;
+    retry.BodyPath = path;
     retry.Running->BeginDownload(task->Url, path, task->Referer);
 }
 
@@ -428,37 +429,48 @@ void DownloadScheduler::StartInetTask(int position)
     m_slots[1].Running->BeginDownload(task->Url, QString(), task->Referer);
 }
 
-QString DownloadScheduler::unloadSlot(int slot)
+void DownloadScheduler::unloadSlot(int slot)
 {
     Slot& entry = m_slots[static_cast<size_t>(slot)];
     if (!entry.Running)
-        return {};
+        return;
     Transfer* raw = entry.Running.release();
     if (entry.Single)
         m_transferBusy = false; // the single-transfer method runs one transfer at a time
-    const QString claim = entry.Claim;
     entry = Slot{};
     raw->disconnect(this);
     raw->Cancel();
     // Deleted from the event loop: this may run inside one of its own signals.
     raw->deleteLater();
-    return claim;
 }
 
-void DownloadScheduler::releaseClaim(const QString& path)
+NameTaken DownloadScheduler::nameTaken() const
 {
-    // A task that ends without its file (skipped as too large, failed,
-    // stopped) leaves nothing under the paper's name: a two-byte file there
-    // would pass for a broken paper. Only the claim itself goes, never a body.
-    if (path.isEmpty())
+    // A body on its way has no file under its name until it is whole, so
+    // the names the running transfers will take count as taken.
+    return [this](const QString& path) {
+        if (FileExists(path))
+            return true;
+        return std::any_of(m_slots.begin(), m_slots.end(),
+                           [&](const Slot& entry) { return entry.Running && entry.BodyPath == path; });
+    };
+}
+
+bool DownloadScheduler::onItsWay(const DownloadTask& task) const
+{
+    const QString path = TargetFilePath(task.Folder, task.Name, task.Type);
+    return std::any_of(m_slots.begin(), m_slots.end(),
+                       [&](const Slot& entry) { return entry.Running && entry.BodyPath == path; });
+}
+
+void DownloadScheduler::removeLeftoversOnce(const QString& folder)
+{
+    // Before the run's first start there: nothing of this run writes in the
+    // folder yet, so whatever a killed run left is no body on its way.
+    if (m_sweptFolders.contains(folder))
         return;
-    QFile file(path);
-    if (file.size() != static_cast<qint64>(sizeof kNameClaim) || !file.open(QIODevice::ReadOnly))
-        return;
-    const bool onlyTheClaim = file.readAll() == QByteArray(kNameClaim, sizeof kNameClaim);
-    file.close();
-    if (onlyTheClaim)
-        file.remove();
+    m_sweptFolders.insert(folder);
+    RemoveLeftoverFiles(folder);
 }
 
 bool DownloadScheduler::overSizeLimit(qint64 bytes) const
@@ -486,7 +498,7 @@ void DownloadScheduler::onHeaders(int slot, const TransferHeaders& headers)
         task->Type = ext;
     QString path;
     if (m_switches.Policy == DuplicatePolicy::Rename) {
-        const SavePath target = MakeSavePath(task->Folder, task->Name, task->Type, DuplicatePolicy::Rename);
+        const SavePath target = MakeSavePath(task->Folder, task->Name, task->Type, DuplicatePolicy::Rename, nameTaken());
         path = target.Path;
         task->Name = target.Name;
     } else {
@@ -504,6 +516,7 @@ void DownloadScheduler::onHeaders(int slot, const TransferHeaders& headers)
     }
     Slot& entry = m_slots[static_cast<size_t>(slot)];
     entry.BodyStarted = true;
+    entry.BodyPath = path;
     if (headers.AnnouncedSize > 0) {
         task->ReceivedBytes = 0;
         task->Received = u"0"_s;
@@ -535,7 +548,7 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
     DownloadTask* task = m_model.list().TaskAt(position);
     const Slot& entry = m_slots[static_cast<size_t>(slot)];
     const BodySample sample = entry.Running ? entry.Running->bodySample() : BodySample{};
-    const QString claim = unloadSlot(slot);
+    unloadSlot(slot);
     if (task == nullptr) {
         // The slot is freed all the same, or it would stay taken for good.
         m_lastFinishTime = m_clock();
@@ -547,8 +560,6 @@ void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
     // Whole when every announced byte arrived, as the last counts say.
     const bool whole = task->SizeBytes > 0 && task->ReceivedBytes == task->SizeBytes;
     SetTaskOutcome(*task, whole ? TaskOutcome::Completed : TaskOutcome::Failed);
-    if (!whole)
-        releaseClaim(claim);
     // The transfer saw the body pass; without its sample the file is read.
     if (sample.Length >= 0)
         CorrectTaskFileType(*task, DetectFileTypeFromSample(sample.Head, sample.Tail, sample.Length));
@@ -615,7 +626,7 @@ void DownloadScheduler::slowedDown(int slot)
     const std::optional<double> asked
         = answer.RetryAfter.isEmpty() ? std::nullopt : RetryAfterSeconds(answer.RetryAfter, m_utcNow());
     const HostGate::SlowDown verdict = m_gate.slowDown(host, asked, ++m_slowDownsByTask[task->Url]);
-    releaseClaim(unloadSlot(slot));
+    unloadSlot(slot);
     ClearTaskProgress(*task);
     if (verdict.FailTask) {
         m_slowDownsByTask.remove(task->Url);
@@ -696,7 +707,7 @@ void DownloadScheduler::showHostWait()
 void DownloadScheduler::endWithOutcome(int slot, TaskOutcome outcome)
 {
     const int position = m_slotTable[static_cast<size_t>(slot)];
-    releaseClaim(unloadSlot(slot));
+    unloadSlot(slot);
     if (DownloadTask* task = m_model.list().TaskAt(position)) {
         SetTaskOutcome(*task, outcome);
         m_model.taskChanged(position);

@@ -142,7 +142,7 @@ private:
         QString SavePath;          // given at the start; empty when chosen at the headers
         QString StartName;         // the task's name and type when it started, before
         QString StartType;         // an answer's headers changed them
-        QString Claim;             // the new file the transfer made for the body; empty: none
+        QString BodyPath;          // the name the body takes when whole: the start's path or the headers'
     };
 
     void setSchedulerEnabled(bool enabled);
@@ -175,13 +175,15 @@ private:
     // again through the browser, in the same slot at once or from the queue
     // once its host may be asked again; false when it may not.
     bool retryInBrowser(int slot);
-    // The browser's retry of the task in the slot, into the path; one named
-    // here is claimed here.
-    void startBrowserRetry(int slot, int position, QString path, QString claim, bool single);
-    // Returns the slot's claim, for the caller to release when the task ends
-    // without its file.
-    QString unloadSlot(int slot);
-    static void releaseClaim(const QString& path);
+    // The browser's retry of the task in the slot, into the path (chosen
+    // here when empty).
+    void startBrowserRetry(int slot, int position, QString path, bool single);
+    void unloadSlot(int slot);
+    // A name is taken by a file, or by a body on its way to it.
+    NameTaken nameTaken() const;
+    bool onItsWay(const DownloadTask& task) const;
+    // What a killed run left in the folder goes before this run's first start there.
+    void removeLeftoversOnce(const QString& folder);
     bool overSizeLimit(qint64 bytes) const;
     void onHeaders(int slot, const TransferHeaders& headers);
     void onProgress(int slot, qint64 bytesRead, qint64 bytesMax);
@@ -219,6 +221,7 @@ private:
     bool m_bulkAsking = false;
     bool m_bulkAnswered = false;           // in this run
     QTimer m_gateTimer;                    // the next start a held-back host allows
+    QSet<QString> m_sweptFolders;          // of leftovers, in this run
 
     SchedulerSwitches m_switches;
     std::array<int, 12> m_slotTable{};

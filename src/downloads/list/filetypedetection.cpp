@@ -2,6 +2,7 @@
 
 #include "downloadtask.h"
 
+#include "core/leftoverfiles.h"
 #include "core/pathfunctions.h"
 #include "core/textfunctions.h"
 
@@ -191,7 +192,8 @@ bool CorrectTaskFileType(DownloadTask& task)
 bool CorrectTaskFileType(DownloadTask& task, const QString& detected)
 {
     const QString path = TaskFilePath(task);
-    if (!FileExists(path))
+    // A name claim a killed run left is no paper of any type.
+    if (!FileExists(path) || IsLeftNameClaim(path))
         return false;
     if (detected.isEmpty() || detected.compare(task.Type, Qt::CaseInsensitive) == 0)
         return false;

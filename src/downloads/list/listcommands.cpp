@@ -7,6 +7,7 @@
 #include "requeue.h"
 
 #include "core/citationfile.h"
+#include "core/leftoverfiles.h"
 #include "core/legacytext.h"
 #include "core/pathfunctions.h"
 #include "core/shell.h"
@@ -280,7 +281,8 @@ void DownloadListCommands::MarkMissingFiles()
     DownloadList& list = m_model.list();
     for (int p = 1; p <= list.count(); ++p) {
         DownloadTask& task = *list.TaskAt(p);
-        if (!FileExists(TaskFilePath(task)))
+        const QString path = TaskFilePath(task);
+        if (!FileExists(path) || IsLeftNameClaim(path))
             task.Progress = QString::fromUtf16(outcometexts::kMarkedMissing);
     }
     m_model.tasksChanged(1, list.count());

@@ -97,11 +97,13 @@ bool CheckExistingFile(DownloadTask& task, DuplicatePolicy policy)
     return false;
 }
 
-SavePath MakeSavePath(const QString& folder, const QString& name, const QString& type, DuplicatePolicy policy)
+SavePath MakeSavePath(const QString& folder, const QString& name, const QString& type, DuplicatePolicy policy,
+                      const NameTaken& taken)
 {
+    const auto inUse = [&](const QString& path) { return taken ? taken(path) : FileExists(path); };
     const QString base = WithTrailingSeparator(folder);
     const QString path = TargetFilePath(base, name, type);
-    if (policy == DuplicatePolicy::Overwrite || !FileExists(path))
+    if (policy == DuplicatePolicy::Overwrite || !inUse(path))
         return {path, nameOfPath(path, type)};
 
     qint64 counter = 0;
@@ -126,7 +128,7 @@ SavePath MakeSavePath(const QString& folder, const QString& name, const QString&
         return TargetFilePath(base, candidate, type);
     };
     QString candidatePath = candidateFor(counter);
-    while (FileExists(candidatePath))
+    while (inUse(candidatePath))
         candidatePath = candidateFor(++counter);
     return {candidatePath, nameOfPath(candidatePath, type)};
 }

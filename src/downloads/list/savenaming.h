@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 struct Citation;
 struct DownloadTask;
 
@@ -36,4 +38,8 @@ struct SavePath {
 // The path to save to: the task's own unless it exists under "重命名", then the
 // first free "name[001]", "name[002]", ... (square brackets already in the
 // name become 『』, so the counter is the only such pair).
-SavePath MakeSavePath(const QString& folder, const QString& name, const QString& type, DuplicatePolicy policy);
+// taken says whether a path's name is in use: by default, whether a file is
+// there; a scheduler also counts the names its running transfers will take.
+using NameTaken = std::function<bool(const QString& path)>;
+SavePath MakeSavePath(const QString& folder, const QString& name, const QString& type, DuplicatePolicy policy,
+                      const NameTaken& taken = {});

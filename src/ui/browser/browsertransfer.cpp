@@ -5,42 +5,28 @@
 #include "browsertransferfactory.h"
 #include "pagescripts.h"
 
+#include "core/leftoverfiles.h"
 #include "core/pathfunctions.h"
 #include "core/programvalues.h"
 #include "transfers/botcheck.h"
 #include "transfers/hostrefusal.h"
+#include "transfers/partfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 
-#include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The name is taken at once, as the parallel method takes it.
-constexpr char kPlaceholder[] = {'\x01', '\x00'};
 constexpr qint64 kSampleHeadBytes = 10240;
 constexpr qint64 kSampleTailBytes = 128;
-
-// A short hidden name of its own beside the target (whose name may already
-// be as long as the file system allows) that nothing else uses.
-QString freePartName(const QString& folder)
-{
-    for (;;) {
-        const QString name = u".paperpull-"_s + QString::number(QRandomGenerator::global()->generate64(), 36)
-            + u".part"_s;
-        if (!QFileInfo::exists(folder + u'/' + name))
-            return name;
-    }
-}
 
 // The first and last bytes of a file just written, as the other methods keep
 // them while the body passes.
@@ -93,16 +79,11 @@ void BrowserTransfer::BeginDownload(const QString& url, const QString& saveFile,
     m_target = saveFile;
     m_url = QUrl(QString(url).replace(u"&amp;"_s, u"&"_s).trimmed());
     m_referer = referer.trimmed();
+    // Only a file that is there now is replaced; a new name is taken only
+    // while it is still free once the body is whole.
+    m_replaces = FileExists(saveFile);
     m_stall.restart();
     m_watchdog.start();
-    if (!FileExists(saveFile)) {
-        QFile claim(saveFile);
-        if (!claim.open(QIODevice::NewOnly) || claim.write(kPlaceholder, sizeof kPlaceholder) != sizeof kPlaceholder) {
-            // Reported from the event loop: the caller is still inside BeginDownload.
-            m_failTimer.start(0);
-            return;
-        }
-    }
     m_page = new BrowserPage(m_profile);
     m_page->setSilent(true);
     // A PDF must come as a download, not open in the viewer.
@@ -223,7 +204,7 @@ bool BrowserTransfer::takeDownload(QWebEngineDownloadRequest* request)
     m_download = request;
     const QFileInfo target(m_target);
     const QString folder = target.absolutePath();
-    m_part = folder + u'/' + freePartName(folder);
+    m_part = FreePartFilePath(folder);
     request->setDownloadDirectory(folder);
     request->setDownloadFileName(QFileInfo(m_part).fileName());
     connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, &BrowserTransfer::onDownloadProgress);
@@ -281,12 +262,13 @@ void BrowserTransfer::onDownloadFinished()
         fail(QString::fromUtf16(kReasonUnreachable));
         return;
     }
-    // Only a whole body replaces what was at the target.
-    if (std::rename(QFile::encodeName(m_part).constData(), QFile::encodeName(m_target).constData()) != 0) {
+    // Only a whole body takes the target's name.
+    const bool placed = MovePartIntoPlace(m_part, m_target, m_replaces);
+    m_part.clear();
+    if (!placed) {
         fail(QString::fromUtf16(kReasonUnreachable));
         return;
     }
-    m_part.clear();
     m_sample = readSample(m_target);
     complete(received, total);
 }
@@ -301,14 +283,13 @@ void BrowserTransfer::savePage(const QString& html)
         fail(RefusalReason(refusal));
         return;
     }
-    const QString folder = QFileInfo(m_target).absolutePath();
-    m_part = folder + u'/' + freePartName(folder);
+    m_part = FreePartFilePath(QFileInfo(m_target).absolutePath());
     QFile part(m_part);
     const bool written = part.open(QIODevice::NewOnly) && part.write(body) == body.size() && part.flush();
     part.close();
-    if (!written || body.isEmpty()
-        || std::rename(QFile::encodeName(m_part).constData(), QFile::encodeName(m_target).constData()) != 0) {
-        fail(QString::fromUtf16(kReasonUnreachable));
+    const bool placed = written && !body.isEmpty() && MovePartIntoPlace(m_part, m_target, m_replaces);
+    if (!placed) {
+        fail(QString::fromUtf16(kReasonUnreachable)); // the part file goes with the failure
         return;
     }
     m_part.clear();
@@ -404,7 +385,7 @@ void BrowserTransfer::end()
 void BrowserTransfer::dropPartFile()
 {
     // The target itself is never touched: an overwritten file stays whole,
-    // a new one keeps the placeholder that claimed its name.
+    // and a new name was never taken.
     if (!m_part.isEmpty())
         QFile::remove(m_part);
     m_part.clear();

@@ -90,6 +90,7 @@ private:
     QString m_referer;
     QString m_target;
     QString m_part;
+    bool m_replaces = false; // the target was there at the start: a whole body replaces it
     bool m_checkSeen = false;
     int m_status = 0; // of the document last shown; 0 before one came
     bool m_waitingForUser = false;
