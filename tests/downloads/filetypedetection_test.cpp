@@ -194,6 +194,11 @@ TEST_F(CorrectTypeTest, NothingToCorrect)
     EXPECT_FALSE(CorrectTaskFileType(unknown));
     EXPECT_FALSE(CorrectTaskFileType(missing));
     EXPECT_EQ(sameType.Type, u"PDF"_s);
+    // A name claim a killed run left is no paper, whatever a caller says it is.
+    temp.writeFile(u"claimed.pdf"_s, QByteArray("\x01\x00", 2));
+    DownloadTask claimed = task(u"claimed"_s, u"pdf"_s);
+    EXPECT_FALSE(CorrectTaskFileType(claimed, u"htm"_s));
+    EXPECT_TRUE(QFile::exists(temp.filePath(u"claimed.pdf"_s)));
 }
 
 TEST_F(CorrectTypeTest, FailedRenameLeavesTaskUnchanged)

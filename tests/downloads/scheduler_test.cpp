@@ -152,6 +152,26 @@ TEST_F(SchedulerTest, SameNameInOneTickUnderRename)
     EXPECT_EQ(list.TaskAt(2)->Name, u"t0[001]"_s);
 }
 
+TEST_F(SchedulerTest, UnderSkipASameNamedTaskWaitsForTheBodyOnItsWay)
+{
+    // No file shows the first task's name until its body is whole: the
+    // second waits for it, and is skipped only once the paper is there.
+    add({{Waiting}, {Waiting}});
+    list.TaskAt(2)->Name = u"t0"_s;
+    scheduler.switches().Policy = DuplicatePolicy::Skip;
+    scheduler.switches().ThreadCount = 2;
+    now += 5;
+    scheduler.ScheduleTick();
+    ASSERT_EQ(transfers.started.size(), 1);
+    EXPECT_EQ(list.TaskAt(2)->State, Waiting);
+    temp.writeFile(u"t0.pdf"_s, "%PDF-");
+    emit transfers.started[0]->DownloadComplete(5, 5, {});
+    now += 5;
+    scheduler.ScheduleTick();
+    EXPECT_EQ(transfers.started.size(), 1);
+    EXPECT_EQ(list.TaskAt(2)->Progress, u"已存在，跳过"_s);
+}
+
 TEST_F(SchedulerTest, FewerThreadsWaitForTheLowSlots)
 {
     waiting(8);
