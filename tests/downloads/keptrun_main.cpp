@@ -16,10 +16,10 @@
 
 #include "core/listsaver.h"
 #include "core/programvalues.h"
-#include "core/shell.h"
 #include "core/textfunctions.h"
 #include "core/urlfunctions.h"
-#include "core/userprompts.h"
+#include "support/recordingprompts.h"
+#include "support/recordingshell.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -31,24 +31,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A user who says yes and wants no sound; messages go to stderr.
-class AgreeingUser final : public UserPrompts, public Shell, public SoundPlayer {
-public:
-    void showMessage(const QString& text, MessageIcon, const QString&) override
-    {
-        std::fprintf(stderr, "paperpull-keptrun: %s\n", qPrintable(text));
-    }
-    bool askYesNo(const QString&, MessageIcon, const QString&) override { return true; }
-    std::optional<QString> askText(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseOpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
-    bool openFile(const QString&) override { return false; }
-    bool openAddress(const QString&) override { return false; }
-    bool openFolder(const QString&) override { return false; }
-    bool showInFolder(const QString&) override { return false; }
-    bool startTextEditor(const QString&) override { return false; }
-    void setClipboardText(const QString&) override {}
+// No sound: the run is headless.
+struct Silence final : SoundPlayer {
     void PlayNotifySound(int) override {}
 };
 
@@ -82,9 +66,11 @@ int main(int argc, char* argv[])
     ProgramValues values;
     values.DownloadMethod = parser.value(u"method"_s).toInt() == 1 ? 1 : 2;
     values.SecondsBetweenHostStarts = 0;
-    AgreeingUser user;
-    DownloadsController engine(values, user, user, user);
-    if (!downloadlistfile::Restore(listFile, engine.model(), user))
+    RecordingPrompts prompts;
+    RecordingShell shell;
+    Silence silence;
+    DownloadsController engine(values, prompts, shell, silence);
+    if (!downloadlistfile::Restore(listFile, engine.model(), prompts))
         return 3;
     for (const QString& url : parser.positionalArguments()) {
         if (engine.list().positionOfUrl(url) == 0)
@@ -92,8 +78,8 @@ int main(int argc, char* argv[])
                                    {});
     }
     ListSaver saver(
-        engine.model(), [&](QString* error) { return downloadlistfile::Save(listFile, engine.list(), error); }, user,
-        u"下载列表"_s, 200);
+        engine.model(), [&](QString* error) { return downloadlistfile::Save(listFile, engine.list(), error); },
+        prompts, u"下载列表"_s, 200);
 
     DownloadScheduler& scheduler = engine.scheduler();
     scheduler.switches().ThreadCount = values.DownloadMethod == 1 ? 1 : 6;
@@ -115,6 +101,8 @@ int main(int argc, char* argv[])
     done.start();
     QCoreApplication::exec();
     saver.flush();
+    for (const QString& message : prompts.messages())
+        std::fprintf(stderr, "paperpull-keptrun: %s\n", qPrintable(message));
     const StateCounts counts = engine.list().CountByState();
     std::printf("completed=%d failed=%d\n", counts.Completed, counts.Failed);
     return 0;
