@@ -2,7 +2,7 @@
 
 #include "loginform.h"
 
-#include "downloads/engine/schedulerhooks.h"
+#include "core/autologin.h"
 
 #include <QObject>
 #include <QPointer>

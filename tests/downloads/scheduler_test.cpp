@@ -4,7 +4,7 @@
 #include "core/citation.h"
 #include "core/programvalues.h"
 #include "downloads/engine/downloadscheduler.h"
-#include "downloads/engine/schedulerhooks.h"
+#include "core/autologin.h"
 #include "downloads/engine/soundclips.h"
 #include "transfers/transfer.h"
 

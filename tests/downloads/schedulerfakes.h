@@ -1,6 +1,6 @@
 #pragma once
 
-#include "downloads/engine/schedulerhooks.h"
+#include "core/autologin.h"
 #include "downloads/engine/soundclips.h"
 #include "transfers/transfer.h"
 

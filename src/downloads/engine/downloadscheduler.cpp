@@ -2,7 +2,6 @@
 
 #include "hostwaittexts.h"
 #include "retryafter.h"
-#include "schedulerhooks.h"
 #include "soundclips.h"
 
 #include "downloads/list/citationbeside.h"
@@ -12,6 +11,7 @@
 #include "transfers/hostrefusal.h"
 #include "transfers/transfer.h"
 
+#include "core/autologin.h"
 #include "core/contenttype.h"
 #include "core/leftoverfiles.h"
 #include "core/pathfunctions.h"
