@@ -34,12 +34,12 @@ void BM_ListMyCache20k(benchmark::State& state)
     BrowserCache cache(folder);
     for (auto _ : state) {
         CacheViewer viewer(cache, {{}, {}, dir.filePath(u"home/me"_s)});
-        viewer.Command1_Click();
+        viewer.ShowMyCache();
         QEventLoop loop;
         QObject::connect(&viewer, &CacheViewer::listed, &loop, &QEventLoop::quit);
         if (viewer.sizesPending())
             loop.exec();
-        if (viewer.ListView1().rowCount() != 20000 || viewer.ListView1().row(19999).Size < 0)
+        if (viewer.entries().rowCount() != 20000 || viewer.entries().row(19999).Size < 0)
             state.SkipWithError("not every entry was listed with its size");
     }
 }

@@ -82,14 +82,14 @@ CacheViewer::CacheViewer(BrowserCache& cache, Homes homes, QObject* parent)
     connect(&m_sizeTimer, &QTimer::timeout, this, &CacheViewer::fillSomeSizes);
 }
 
-void CacheViewer::Command1_Click()
+void CacheViewer::ShowMyCache()
 {
-    GetCacheURLList();
+    listOwnCacheEntries();
     m_viewTag = kMyCacheTag;
     emit listed();
 }
 
-void CacheViewer::GetCacheURLList()
+void CacheViewer::listOwnCacheEntries()
 {
     m_sizeTimer.stop();
     const BrowserCache::Listing listing = m_cache.Entries();
@@ -141,7 +141,7 @@ void CacheViewer::fillSomeSizes()
     }
 }
 
-void CacheViewer::Command7_Click()
+void CacheViewer::ShowAllUsersCaches()
 {
     m_sizeTimer.stop();
     const QStringList homes = FindHomeFolders(m_homes.Roots, m_homes.Single);
@@ -183,12 +183,12 @@ void CacheViewer::Command7_Click()
     emit listed();
 }
 
-void CacheViewer::Command2_Click(const QList<int>& rows)
+void CacheViewer::DeleteRows(const QList<int>& rows)
 {
     deleteRows(rows);
 }
 
-void CacheViewer::Command3_Click()
+void CacheViewer::DeleteAllRows()
 {
     QList<int> all(m_entries.rowCount());
     std::iota(all.begin(), all.end(), 0);
@@ -214,12 +214,12 @@ void CacheViewer::deleteRows(const QList<int>& rows)
         QDir().rmdir(*folder);
 
     if (m_viewTag == kMyCacheTag)
-        Command1_Click();
+        ShowMyCache();
     else if (m_viewTag == kAllCachesTag)
-        Command7_Click();
+        ShowAllUsersCaches();
 }
 
-void CacheViewer::ListView1_ColumnClick(int column)
+void CacheViewer::SortByColumn(int column)
 {
     m_descending = !m_descending;
     m_entries.sortRows(column, m_descending);
@@ -252,10 +252,10 @@ QList<CopySource> CacheViewer::CopySources(const QList<int>& rows) const
 
 void CacheViewer::ClearBrowserCache()
 {
-    Command1_Click();
-    Command3_Click();
-    Command7_Click();
-    Command3_Click();
+    ShowMyCache();
+    DeleteAllRows();
+    ShowAllUsersCaches();
+    DeleteAllRows();
     m_sizeTimer.stop();
     // The running browser keeps an index of its own; it is told only when the
     // rules left nothing behind, since it would drop every entry.

@@ -27,23 +27,24 @@ public:
 
     CacheViewer(BrowserCache& cache, Homes homes, QObject* parent = nullptr);
 
-    CacheEntryTableModel& ListView1() { return m_entries; }
-    TextTableModel& ListView2() { return m_users; }
-    TextTableModel& ListView3() { return m_subfolders; }
+    // The window's three lists: entries (ListView1), users (ListView2), subfolders (ListView3).
+    CacheEntryTableModel& entries() { return m_entries; }
+    TextTableModel& users() { return m_users; }
+    TextTableModel& subfolders() { return m_subfolders; }
     QString countLine() const { return m_countLine; }
     QString viewTag() const { return m_viewTag; }
     bool sizesPending() const { return m_sizeTimer.isActive(); }
     bool descending() const { return m_descending; }
 
-    // "查看我的缓存": addresses first, then (a turn at a time) the sizes.
-    void Command1_Click();
-    // "查看所有用户缓存".
-    void Command7_Click();
-    // "删除所选文件" on the given rows; "全部删除".
-    void Command2_Click(const QList<int>& rows);
-    void Command3_Click();
-    // Header click: that column, the order turned round.
-    void ListView1_ColumnClick(int column);
+    // "查看我的缓存" (Command1): addresses first, then (a turn at a time) the sizes.
+    void ShowMyCache();
+    // "查看所有用户缓存" (Command7).
+    void ShowAllUsersCaches();
+    // "删除所选文件" (Command2) on the given rows; "全部删除" (Command3).
+    void DeleteRows(const QList<int>& rows);
+    void DeleteAllRows();
+    // A click on the entries' header: that column, the order turned round.
+    void SortByColumn(int column);
     // "复制选中...": what the selected rows hold, first to last.
     QList<CopySource> CopySources(const QList<int>& rows) const;
 
@@ -60,7 +61,7 @@ signals:
     void listed();
 
 private:
-    void GetCacheURLList();
+    void listOwnCacheEntries();
     void fillSomeSizes();
     void deleteRows(const QList<int>& rows);
     void setCountLine(const QString& text);

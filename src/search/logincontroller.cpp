@@ -23,9 +23,9 @@ LoginController::LoginController(LoginBrowser& browser, UserPrompts& prompts, Lo
     connect(&m_waitTimer, &QTimer::timeout, this, &LoginController::endWait);
     m_settleTimer.setSingleShot(true);
     connect(&m_settleTimer, &QTimer::timeout, this, &LoginController::finish);
-    Timer2.setObjectName(u"Timer2"_s);
-    Timer2.setInterval(m_timing.RefreshMs);
-    connect(&Timer2, &QTimer::timeout, &m_browser, &LoginBrowser::refresh);
+    m_refreshTimer.setObjectName(u"Timer2"_s);
+    m_refreshTimer.setInterval(m_timing.RefreshMs);
+    connect(&m_refreshTimer, &QTimer::timeout, &m_browser, &LoginBrowser::refresh);
 
     // Only the document of a load that started after the step began counts:
     // the one before (often the blank page) may complete just after it.
@@ -111,9 +111,9 @@ void LoginController::LoadLoginPage()
 void LoginController::setAutoRefresh(bool on)
 {
     if (on)
-        Timer2.start();
+        m_refreshTimer.start();
     else
-        Timer2.stop();
+        m_refreshTimer.stop();
 }
 
 void LoginController::waitForPage(int timeoutMs, std::function<void()> next)

@@ -54,7 +54,7 @@ public:
     bool AcceptAutoLogin();
     // "自动刷新(每分钟)": the refresh clock runs while it is ticked.
     void setAutoRefresh(bool on);
-    const QTimer& refreshTimer() const { return Timer2; }
+    const QTimer& refreshTimer() const { return m_refreshTimer; }
 
     bool loginRunning() const { return m_running; }
     bool pageLoading() const { return m_pageWait; }
@@ -103,5 +103,5 @@ private:
 
     QTimer m_waitTimer;
     QTimer m_settleTimer;
-    QTimer Timer2;
+    QTimer m_refreshTimer; // the window's Timer2: the signed-in page is loaded again now and then
 };

@@ -163,7 +163,7 @@ void uXMLHTTP::onFinished()
             if (file.open(QIODevice::WriteOnly) && file.write(m_body) == m_body.size())
                 file.commit();
         }
-        emit OnDateArrived();
+        emit DataArrived();
         return;
     }
     if (m_status >= 0 && m_status <= 600)

@@ -11,7 +11,7 @@
 #include <memory>
 
 // A small asynchronous HTTP request with events, for one-off fetches (such as
-// the new-version check): open, add headers, send, then one of OnDateArrived
+// the new-version check): open, add headers, send, then one of DataArrived
 // (status 200, body saved when a file was named) or OnDateErr (a description
 // of the status). Completion is told by the reply's signal, no polling.
 class uXMLHTTP final : public QObject {
@@ -40,7 +40,7 @@ public:
     static QString StatusDescription(int status);
 
 signals:
-    void OnDateArrived();
+    void DataArrived();
     void OnReadyStateChange();
     void OnDateErr(const QString& description);
 

@@ -46,14 +46,14 @@ fIEcache::fIEcache(Services services, QWidget* parent)
     buildControls();
     resize(900, 600);
 
-    connect(Command1, &QPushButton::clicked, &m_viewer, &CacheViewer::Command1_Click);
-    connect(Command7, &QPushButton::clicked, &m_viewer, &CacheViewer::Command7_Click);
+    connect(Command1, &QPushButton::clicked, &m_viewer, &CacheViewer::ShowMyCache);
+    connect(Command7, &QPushButton::clicked, &m_viewer, &CacheViewer::ShowAllUsersCaches);
     connect(Command6, &QPushButton::clicked, this, &fIEcache::Command6_Click);
     connect(Command2, &QPushButton::clicked, this, &fIEcache::Command2_Click);
-    connect(Command3, &QPushButton::clicked, &m_viewer, &CacheViewer::Command3_Click);
+    connect(Command3, &QPushButton::clicked, &m_viewer, &CacheViewer::DeleteAllRows);
     connect(Command4, &QPushButton::clicked, this, &fIEcache::close);
     connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        m_viewer.ListView1_ColumnClick(column);
+        m_viewer.SortByColumn(column);
         ListView1->horizontalHeader()->setSortIndicator(
             column, m_viewer.descending() ? Qt::DescendingOrder : Qt::AscendingOrder);
     });
@@ -81,13 +81,13 @@ void fIEcache::buildControls()
         button->setAutoDefault(false);
     Label1 = NamedControl<QLabel>(u"Label1"_s, u"000"_s);
 
-    ListView1 = listView(u"ListView1"_s, m_viewer.ListView1());
+    ListView1 = listView(u"ListView1"_s, m_viewer.entries());
     ListView1->setSortingEnabled(false); // the viewer sorts, with its own order toggle
     ListView1->horizontalHeader()->setSectionsClickable(true);
     ListView1->horizontalHeader()->setSortIndicatorShown(true);
     ListView1->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    ListView2 = listView(u"ListView2"_s, m_viewer.ListView2());
-    ListView3 = listView(u"ListView3"_s, m_viewer.ListView3());
+    ListView2 = listView(u"ListView2"_s, m_viewer.users());
+    ListView3 = listView(u"ListView3"_s, m_viewer.subfolders());
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {Command1, Command7, Command6, Command2, Command3})
@@ -130,7 +130,7 @@ void fIEcache::Command6_Click()
 
 void fIEcache::Command2_Click()
 {
-    m_viewer.Command2_Click(selectedRows());
+    m_viewer.DeleteRows(selectedRows());
 }
 
 void fIEcache::fitColumns()

@@ -10,7 +10,7 @@ NewVersionCheck::NewVersionCheck(NetworkContext network, QString server, QObject
     , uXMLHTTP2(std::move(network))
     , m_server(std::move(server))
 {
-    connect(&uXMLHTTP2, &uXMLHTTP::OnDateArrived, this, &NewVersionCheck::onArrived);
+    connect(&uXMLHTTP2, &uXMLHTTP::DataArrived, this, &NewVersionCheck::onArrived);
     connect(&uXMLHTTP2, &uXMLHTTP::OnDateErr, this, [this](const QString&) { emit requestFailed(); });
 }
 

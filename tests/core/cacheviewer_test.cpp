@@ -34,7 +34,7 @@ struct CacheViewerTest : ::testing::Test {
     QStringList column(int column) const
     {
         QStringList texts;
-        const CacheEntryTableModel& model = const_cast<CacheViewer&>(viewer).ListView1();
+        const CacheEntryTableModel& model = const_cast<CacheViewer&>(viewer).entries();
         for (int row = 0; row < model.rowCount(); ++row)
             texts.append(model.index(row, column).data().toString());
         return texts;
@@ -59,7 +59,7 @@ TEST_F(CacheViewerTest, MyCacheShowsTheCountFirstAndTheSizesAfter)
     WriteCacheEntry(folder, CacheEntryName(3), broken);
     EXPECT_EQ(viewer.countLine(), u"000"_s);
 
-    viewer.Command1_Click();
+    viewer.ShowMyCache();
     EXPECT_EQ(viewer.countLine(), u"共有2 个文件"_s);
     EXPECT_EQ(viewer.viewTag(), u"我的缓存"_s);
     EXPECT_EQ(column(0), QStringList({u"http://127.0.0.1/doi/pdf/a.pdf"_s, u"http://127.0.0.1/page.html?x=1"_s}));
@@ -76,16 +76,16 @@ TEST_F(CacheViewerTest, DeletingKeepsCookiesInAnyCaseAndRefreshesTheView)
     const QString a = entry(1, "http://h/a.pdf", 10);
     const QString b = entry(2, "http://h/b.pdf", 10);
     const QString cookie = entry(3, "http://h/setCOOKIE?id=1", 10);
-    viewer.Command1_Click();
+    viewer.ShowMyCache();
 
-    viewer.Command2_Click({0});
+    viewer.DeleteRows({0});
     EXPECT_FALSE(QFile::exists(a));
     EXPECT_TRUE(QFile::exists(b));
     EXPECT_EQ(column(0), QStringList({u"http://h/b.pdf"_s, u"http://h/setCOOKIE?id=1"_s}));
     EXPECT_EQ(viewer.countLine(), u"共有2 个文件"_s);
 
-    viewer.Command2_Click({1});
-    viewer.Command3_Click();
+    viewer.DeleteRows({1});
+    viewer.DeleteAllRows();
     EXPECT_FALSE(QFile::exists(b));
     EXPECT_TRUE(QFile::exists(cookie));
     EXPECT_EQ(column(0), QStringList({u"http://h/setCOOKIE?id=1"_s}));
@@ -96,18 +96,18 @@ TEST_F(CacheViewerTest, SizeSortIsNumericAndTheOrderToggles)
     entry(1, "http://h/b", 1000);
     entry(2, "http://h/C", 900);
     entry(3, "http://h/a", 50);
-    viewer.Command1_Click();
+    viewer.ShowMyCache();
     ASSERT_TRUE(sizesDone());
 
-    viewer.ListView1_ColumnClick(CacheEntryTableModel::SizeColumn);
+    viewer.SortByColumn(CacheEntryTableModel::SizeColumn);
     EXPECT_EQ(column(2), QStringList({u"1000"_s, u"900"_s, u"50"_s}));
-    viewer.ListView1_ColumnClick(CacheEntryTableModel::SizeColumn);
+    viewer.SortByColumn(CacheEntryTableModel::SizeColumn);
     EXPECT_EQ(column(2), QStringList({u"50"_s, u"900"_s, u"1000"_s}));
     // The order turns round on every click, whichever column.
-    viewer.ListView1_ColumnClick(CacheEntryTableModel::UrlColumn);
+    viewer.SortByColumn(CacheEntryTableModel::UrlColumn);
     EXPECT_EQ(column(0), QStringList({u"http://h/C"_s, u"http://h/b"_s, u"http://h/a"_s}));
     // Rows added later are not sorted in; a new listing is in file order.
-    viewer.Command1_Click();
+    viewer.ShowMyCache();
     EXPECT_EQ(column(0), QStringList({u"http://h/b"_s, u"http://h/C"_s, u"http://h/a"_s}));
 }
 
@@ -126,14 +126,14 @@ TEST_F(CacheViewerTest, AllUsersViewListsEveryFileAndDeletesAllButText)
     QFile::setPermissions(outside, QFileDevice::ReadOwner);
     ASSERT_TRUE(QFile::link(outside, other + u"/link.pdf"_s));
 
-    viewer.Command7_Click();
+    viewer.ShowAllUsersCaches();
     EXPECT_EQ(viewer.viewTag(), u"所有缓存"_s);
     EXPECT_EQ(viewer.countLine(), u"共有6 个文件"_s);
-    const QList<QStringList> users = viewer.ListView2().rows();
+    const QList<QStringList> users = viewer.users().rows();
     ASSERT_EQ(users.size(), 2);
     EXPECT_EQ(users[0], QStringList({u"ann"_s, other}));
     EXPECT_EQ(users[1].first(), u"me"_s);
-    EXPECT_EQ(viewer.ListView3().rowCount(), 5); // empty, index-dir, sub, empty/inner, sub/deeper
+    EXPECT_EQ(viewer.subfolders().rowCount(), 5); // empty, index-dir, sub, empty/inner, sub/deeper
     const QStringList texts = column(0);
     EXPECT_EQ(texts.count(u"用户:ann"_s), 5);
     EXPECT_EQ(texts.count(u"用户:me"_s), 1);
@@ -142,7 +142,7 @@ TEST_F(CacheViewerTest, AllUsersViewListsEveryFileAndDeletesAllButText)
     EXPECT_EQ(column(1)[noteRow], u"txt"_s);
     EXPECT_EQ(column(2)[noteRow], u"4"_s);
 
-    viewer.Command3_Click();
+    viewer.DeleteAllRows();
     for (const QString& gone : {mine, annEntry, doomed, QString(other + u"/link.pdf"_s)})
         EXPECT_FALSE(QFileInfo(gone).exists() || QFileInfo(gone).isSymLink()) << gone.toStdString();
     EXPECT_EQ(QFile::permissions(outside) & (QFileDevice::ReadOwner | QFileDevice::WriteOwner), QFileDevice::ReadOwner);
@@ -161,7 +161,7 @@ TEST_F(CacheViewerTest, CopyingGivesTheDocumentsTheEntriesHold)
 {
     const QString pdf = entry(1, "http://h/doi/pdf/10.1021/jacs.5b01.pdf?download=1", 300);
     const QString bare = entry(2, "http://h/", 20);
-    viewer.Command1_Click();
+    viewer.ShowMyCache();
     // Asked before the sizes were read: read now.
     const QList<CopySource> sources = viewer.CopySources({1, 0, 1});
     ASSERT_EQ(sources.size(), 2);
@@ -178,7 +178,7 @@ TEST_F(CacheViewerTest, CopyingGivesTheDocumentsTheEntriesHold)
     EXPECT_EQ(copied.readAll(), QByteArray(300, 'b'));
 
     const QString file = temp.writeFile(u"home/me/.cache/Paperpull/browser/Cache/Cache_Data/loose.bin"_s, "abc");
-    viewer.Command7_Click();
+    viewer.ShowAllUsersCaches();
     const int row = static_cast<int>(column(3).indexOf(file));
     const QList<CopySource> whole = viewer.CopySources({row});
     ASSERT_EQ(whole.size(), 1);

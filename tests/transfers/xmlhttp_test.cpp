@@ -23,7 +23,7 @@ protected:
     QStringList run(const QString& method, const QString& target, const QString& saveFile)
     {
         QStringList events;
-        QObject::connect(&request, &uXMLHTTP::OnDateArrived, [&] { events.append(u"arrived"_s); });
+        QObject::connect(&request, &uXMLHTTP::DataArrived, [&] { events.append(u"arrived"_s); });
         QObject::connect(&request, &uXMLHTTP::OnDateErr, [&](const QString& d) { events.append(u"error:"_s + d); });
         request.Open_(method, server.url(target), saveFile);
         request.SetRequestHeader(u"X-Test"_s, u"1"_s);
@@ -98,7 +98,7 @@ TEST_F(XmlHttpTest, AbortEndsWithoutEvent)
 {
     server.route("/slow", Route{.Body = QByteArray(100000, 'x'), .DripBytes = 100, .DripMs = 50});
     QStringList events;
-    QObject::connect(&request, &uXMLHTTP::OnDateArrived, [&] { events.append(u"arrived"_s); });
+    QObject::connect(&request, &uXMLHTTP::DataArrived, [&] { events.append(u"arrived"_s); });
     QObject::connect(&request, &uXMLHTTP::OnDateErr, [&](const QString&) { events.append(u"error"_s); });
     request.Open_(u"GET"_s, server.url(u"/slow"_s), {});
     request.Send_();

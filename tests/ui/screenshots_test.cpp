@@ -81,8 +81,8 @@ TEST(Screenshots, EveryDialog)
         BrowserCache cache(cacheFolder);
         fIEcache window({cache, {{f.temp.filePath(u"home"_s)}, {}, f.temp.filePath(u"home/me"_s)}, f.settings,
                          f.prompts, f.temp.filePath(u"SaveList.dat"_s)});
-        window.viewer().Command7_Click();
-        window.viewer().Command1_Click();
+        window.viewer().ShowAllUsersCaches();
+        window.viewer().ShowMyCache();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !window.viewer().sizesPending(); }, 5000));
         capture(window, u"fiecache"_s);
     }

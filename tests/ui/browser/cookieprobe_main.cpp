@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
         out.flush();
         app.quit();
     };
-    QObject::connect(&request, &uXMLHTTP::OnDateArrived, &app, report);
+    QObject::connect(&request, &uXMLHTTP::DataArrived, &app, report);
     QObject::connect(&request, &uXMLHTTP::OnDateErr, &app, report);
     request.Open_(QStringLiteral("GET"), url.toString(), QString());
     request.Send_();
