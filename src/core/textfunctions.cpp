@@ -2,6 +2,8 @@
 
 #include "legacytext.h"
 
+#include <QLocale>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace textrules {
@@ -184,4 +186,10 @@ QString FitFileName(const QString& path, qsizetype maxBytes)
     while (whole.toUtf8().size() > maxBytes)
         dropLastCharacter(whole);
     return folder + whole;
+}
+
+QString FormatKilobytes(double kilobytes)
+{
+    static const QLocale grouped(QLocale::English, QLocale::UnitedStates);
+    return grouped.toString(kilobytes, 'f', 1);
 }

@@ -38,6 +38,9 @@ NumberSuffix SplitNumberSuffix(const QString& baseName);
 
 QString RemoveLineBreaks(const QString& text);
 
+// A size in kilobytes as "#,##0.0" shows it, whatever the user's locale: "1.5", "2,048.0".
+QString FormatKilobytes(double kilobytes);
+
 // The file-system boundary: cuts the last component of a path, by whole
 // characters, until its UTF-8 form fits maxBytes. The extension and a trailing
 // bracketed counter ("[0001]", "(2)", "『3』") are kept, so a name cut short

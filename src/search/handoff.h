@@ -2,9 +2,7 @@
 
 #include <QString>
 
-class AnalysisList;
 class DownloadTableModel;
-class UserPrompts;
 struct AnalysisRecord;
 struct ProgramValues;
 
@@ -21,17 +19,5 @@ public:
 
 // Makes the record a waiting download task: named after the title (or the
 // address's file name), saved in the record's folder or the save folder. An
-// address already in the download list changes nothing there. Always true.
-bool HandOffRecord(const AnalysisRecord& record, const ProgramValues& values, DownloadWindowHost& host);
-
-// The export's file types: the text lines, RIS, BibTeX.
-inline const QString kAnalysisExportFilter = QStringLiteral("*.txt|*.txt|*.ris|*.ris|*.bib|*.bib");
-
-// "Title-【type】state" lines in the 8-bit text form with CR LF, to a file the
-// user picks, or, for a ".ris" or ".bib" file, the records' citations in that
-// form (UTF-8); reports the file's size when done. A failed write leaves any
-// earlier file whole and says nothing.
-void ExportAnalysisList(const AnalysisList& list, UserPrompts& prompts);
-
-// A size in kilobytes as "#,##0.0" shows it: "1.5", "2,048.0".
-QString FormatKilobytes(double kilobytes);
+// address already in the download list changes nothing there.
+void HandOffRecord(const AnalysisRecord& record, const ProgramValues& values, DownloadWindowHost& host);

@@ -10,6 +10,7 @@
 #include "search/analysislistfile.h"
 #include "core/programvalues.h"
 #include "core/userprompts.h"
+#include "search/analysisexport.h"
 #include "search/handoff.h"
 #include "ui/browser/webbrowserview.h"
 #include "ui/platform/isformloaded.h"

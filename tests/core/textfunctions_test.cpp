@@ -1,6 +1,8 @@
 #include "core/legacytext.h"
 #include "core/textfunctions.h"
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -164,5 +166,18 @@ TEST(FitFileName, NeverSplitsASurrogatePair)
     const QString fitted = FitFileName(emoji.repeated(100) + u".pdf"_s, 255);
     EXPECT_EQ(fitted, emoji.repeated(62) + u".pdf"_s); // 62 * 4 + 4 = 252 bytes
 }
+
+TEST(TextFunctions, KilobyteFormatIsTheSameInEveryLocale)
+{
+    EXPECT_EQ(FormatKilobytes(1536 / 1024.0), u"1.5"_s);
+    EXPECT_EQ(FormatKilobytes(2097152 / 1024.0), u"2,048.0"_s);
+    EXPECT_EQ(FormatKilobytes(0), u"0.0"_s);
+    EXPECT_EQ(FormatKilobytes(1234567.26), u"1,234,567.3"_s);
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German));
+    EXPECT_EQ(FormatKilobytes(2097152 / 1024.0), u"2,048.0"_s);
+    QLocale::setDefault(before);
+}
+
 
 } // namespace
