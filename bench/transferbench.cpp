@@ -89,6 +89,12 @@ void QuietBenchServices::showMessage(const QString& text, MessageIcon, const QSt
     std::fprintf(stderr, "%s: %s\n", m_driverName, qPrintable(text));
 }
 
+bool QuietBenchServices::askYesNo(const QString& text, MessageIcon, const QString&)
+{
+    std::fprintf(stderr, "%s: %s\n%s: answered yes\n", m_driverName, qPrintable(text), m_driverName);
+    return true;
+}
+
 int TransferBenchUsage(const char* driverName, const QString& problem)
 {
     std::fprintf(stderr, "%s: %s\n%s", driverName, qPrintable(problem), kTransferBenchUsage);
@@ -123,9 +129,11 @@ void RunTransferBench(DownloadsController& engine, const TransferBenchCommandLin
     QElapsedTimer clock;
     clock.start();
     const auto quitWhenDone = [&] {
-        // Done when every task is settled and no transfer is loaded; the
-        // scheduler itself is switched off only by the next housekeeping tick.
-        if (!tasks.AllTasksSettled())
+        // Done when no transfer is loaded and nothing more will start: every
+        // task is settled (the scheduler itself is switched off only by the
+        // next housekeeping tick), or the scheduler was switched off with
+        // tasks still waiting, which no one here would start again.
+        if (!tasks.AllTasksSettled() && scheduler.SchedulerEnabled())
             return;
         for (int slot = 1; slot <= DownloadScheduler::kMaxSlots; ++slot) {
             if (scheduler.slotLoaded(slot))
@@ -150,6 +158,8 @@ void RunTransferBench(DownloadsController& engine, const TransferBenchCommandLin
     QObject::disconnect(onTransferEnded);
 
     const StateCounts counts = tasks.CountByState();
+    if (!tasks.AllTasksSettled())
+        std::fprintf(stderr, "the scheduler was switched off with %d tasks waiting\n", counts.Waiting);
     qint64 bytes = 0;
     for (const DownloadTask& t : tasks.tasks()) {
         if (t.State == TaskState::Completed)

@@ -45,7 +45,10 @@ std::optional<QString> ParseTransferBenchCommandLine(int argc, char* argv[], Tra
 ProgramValues TransferBenchValues(const TransferBenchCommandLine& line);
 
 // Prompts, shell and sounds that never block: messages go to stderr with the
-// driver's name in front.
+// driver's name in front. A question is answered "yes", as by a user who
+// means the run to go on: the one a run asks is whether to go on after many
+// files from one host within an hour, and every run here takes them all
+// from one host.
 class QuietBenchServices final : public UserPrompts, public Shell, public SoundPlayer {
 public:
     explicit QuietBenchServices(const char* driverName)
@@ -53,7 +56,7 @@ public:
     {
     }
     void showMessage(const QString& text, MessageIcon, const QString&) override;
-    bool askYesNo(const QString&, MessageIcon, const QString&) override { return false; }
+    bool askYesNo(const QString& text, MessageIcon, const QString&) override;
     std::optional<QString> askText(const QString&, const QString&, const QString&) override { return std::nullopt; }
     QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
     QString chooseOpenFile(const QString&, const QString&, const QString&) override { return {}; }
@@ -78,8 +81,9 @@ int TransferBenchUsage(const char* driverName, const QString& problem);
 // --out folder); the problem when the list or the folder cannot be used.
 std::optional<QString> AddTransferBenchTasks(DownloadsController& engine, const TransferBenchCommandLine& line);
 
-// Runs the engine's scheduler over its list until every task is settled and
-// every slot is empty, then prints
+// Runs the engine's scheduler over its list until every slot is empty and
+// either every task is settled or the scheduler was switched off (nothing
+// would start any more), then prints
 //   files=N completed=C failed=F bytes=B seconds=S peak_rss_kb=K
 // (seconds from the start of the downloads to the end of the last transfer;
 // peak RSS of this process).

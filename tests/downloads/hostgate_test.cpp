@@ -9,7 +9,9 @@ namespace {
 
 TEST(RetryAfter, SecondsAndHttpDates)
 {
-    const QDateTime now(QDate(2026, 12, 10), QTime(8, 0, 0), Qt::UTC);
+    // Just after a whole second: a date names a whole second, and the wait
+    // lasts to its end, a number counts from now.
+    const QDateTime now(QDate(2026, 12, 10), QTime(8, 0, 0, 250), Qt::UTC);
     const struct {
         const char* Label;
         QString Value;
@@ -17,9 +19,12 @@ TEST(RetryAfter, SecondsAndHttpDates)
     } cases[] = {
         {"seconds", u"120"_s, 120},
         {"padded_seconds", u"  5 "_s, 5},
-        {"fixed_date", u"Thu, 10 Dec 2026 08:00:42 GMT"_s, 42},
-        {"older_date", u"Thursday, 10-Dec-26 08:01:00 GMT"_s, 60},
-        {"c_library_date", u"Thu Dec 10 08:10:00 2026"_s, 600},
+        {"fixed_date", u"Thu, 10 Dec 2026 08:00:42 GMT"_s, 42.75},
+        {"older_date", u"Thursday, 10-Dec-26 08:01:00 GMT"_s, 60.75},
+        {"c_library_date", u"Thu Dec 10 08:10:00 2026"_s, 600.75},
+        {"date_three_seconds_on", u"Thu, 10 Dec 2026 08:00:03 GMT"_s, 3.75},
+        {"date_of_this_second", u"Thu, 10 Dec 2026 08:00:00 GMT"_s, 0.75},
+        {"date_of_the_last_second", u"Thu, 10 Dec 2026 07:59:59 GMT"_s, 0},
         {"date_past", u"Thu, 10 Dec 2026 07:00:00 GMT"_s, 0},
         {"negative", u"-5"_s, std::nullopt},
         {"fraction", u"1.5"_s, std::nullopt},

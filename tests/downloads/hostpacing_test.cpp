@@ -174,7 +174,7 @@ TEST_F(HostPacingTest, RetryAfterAsADateAndAWaitOverAnHour)
     const int q = paper(u"pubs.acs.org"_s);
     scheduler.StartDownloads();
     answer(p, 503, u"Thu, 10 Dec 2026 12:00:45 GMT"_s, kReasonSlowDown);
-    EXPECT_EQ(list.TaskAt(p)->Progress, u"等待 45 秒"_s);
+    EXPECT_EQ(list.TaskAt(p)->Progress, u"等待 46 秒"_s) << "to the end of the named second";
     answer(q, 503, u"7200"_s, kReasonSlowDown);
     EXPECT_EQ(list.TaskAt(q)->State, Failed);
     EXPECT_EQ(list.TaskAt(q)->Progress, u"网站要求等待超过1小时"_s);
@@ -183,6 +183,26 @@ TEST_F(HostPacingTest, RetryAfterAsADateAndAWaitOverAnHour)
     after(3599);
     EXPECT_FALSE(running(p));
     after(1);
+    EXPECT_TRUE(running(p));
+}
+
+TEST_F(HostPacingTest, ARetryAfterDateHoldsTheHostToTheEndOfItsSecond)
+{
+    // Both clocks stand a quarter of a second after a whole second.
+    now = 36000.25;
+    utcNow = QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0, 250), Qt::UTC);
+    const int p = paper(u"pubs.acs.org"_s);
+    scheduler.StartDownloads();
+    answer(p, 503, u"Thu, 10 Dec 2026 12:00:03 GMT"_s, kReasonSlowDown);
+    EXPECT_EQ(list.TaskAt(p)->Progress, u"等待 4 秒"_s);
+    EXPECT_EQ(panel3, u"网站 pubs.acs.org 要求放慢下载，10:00:04 后继续"_s);
+    // Within the named second the host is not asked again, even at its very end.
+    after(3.25); // 10:00:03.5
+    EXPECT_FALSE(running(p));
+    after(0.49); // 10:00:03.99
+    EXPECT_FALSE(running(p));
+    now = 36004;
+    scheduler.ScheduleTick();
     EXPECT_TRUE(running(p));
 }
 
@@ -349,11 +369,74 @@ TEST_F(HostPacingTest, ManyStartsToOneHostAskOnceARunWhetherToGoOn)
     EXPECT_TRUE(prompts.shown[0].Text.contains(u"同一网站两次开始的间隔(秒)"_s));
 }
 
+TEST_F(HostPacingTest, WhileTheBulkQuestionWaitsTheHeldRowsAndPanel3SaySo)
+{
+    scheduler.switches().ThreadCount = 6;
+    const int limit = DownloadScheduler::kBulkStartsPerHour;
+    for (int i = 0; i < limit + 8; ++i)
+        paper(u"pubs.acs.org"_s);
+    const int other = paper(u"other.example"_s);
+    const int touched = paper(u"pubs.acs.org"_s);
+    list.TaskAt(touched)->Progress = u"不存在"_s;
+    prompts.yesNoAnswers = {true};
+    scheduler.StartDownloads();
+    // The ticks run here, not from the event loop, so the question stays
+    // unasked: the state a user sees while its box waits.
+    while (transfers.started.size() < limit) {
+        for (int p = 1; p <= list.count(); ++p) {
+            if (running(p))
+                complete(p);
+        }
+        scheduler.ScheduleTick();
+    }
+    ASSERT_TRUE(prompts.shown.isEmpty());
+    const QString question = u"等待您的回答：是否继续从 pubs.acs.org 下载"_s;
+    const auto heldRowsSayIt = [&] {
+        for (int p = limit + 1; p <= limit + 8; ++p) {
+            if (list.TaskAt(p)->State != Waiting || list.TaskAt(p)->Progress != u"等待您的回答"_s)
+                return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(heldRowsSayIt());
+    EXPECT_EQ(panel3, question);
+    EXPECT_TRUE(running(other)) << "other hosts go on";
+    EXPECT_EQ(list.TaskAt(touched)->Progress, u"不存在"_s) << "a row's own text stays";
+    // The countdowns of every second keep it, and a connection's state
+    // reported meanwhile does not hide it for long.
+    emit transferOf(other)->StateChanged(1, u"正在连接"_s);
+    after(1);
+    EXPECT_TRUE(heldRowsSayIt());
+    EXPECT_EQ(panel3, question);
+
+    // Answered: the rows and panel 3 are what they were, and the run goes on.
+    complete(other);
+    for (int p = 1; p <= limit; ++p) {
+        if (running(p))
+            complete(p);
+    }
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(panel3, QString());
+    int started = 0;
+    for (int p = limit + 1; p <= limit + 8; ++p) {
+        const DownloadTask& task = *list.TaskAt(p);
+        if (task.State == Downloading)
+            ++started;
+        else
+            EXPECT_TRUE(task.State == Waiting && IsUntouched(task)) << p << " " << task.Progress.toStdString();
+    }
+    EXPECT_EQ(started, 6);
+    EXPECT_EQ(list.TaskAt(touched)->Progress, u"不存在"_s);
+}
+
 TEST_F(HostPacingTest, NoToTheBulkQuestionStopsNewStarts)
 {
     for (int i = 0; i < DownloadScheduler::kBulkStartsPerHour + 1; ++i)
         paper(u"pubs.acs.org"_s);
     scheduler.switches().ThreadCount = 6;
+    scheduler.switches().AutoStart = true;
     scheduler.StartDownloads(); // the prompts answer No to anything
     for (int turn = 0; turn < 100; ++turn) {
         for (int p = 1; p <= list.count(); ++p) {
@@ -363,9 +446,16 @@ TEST_F(HostPacingTest, NoToTheBulkQuestionStopsNewStarts)
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     }
-    EXPECT_EQ(list.TaskAt(list.count())->State, Waiting);
+    const DownloadTask& last = *list.TaskAt(list.count());
+    EXPECT_EQ(last.State, Waiting);
+    EXPECT_TRUE(IsUntouched(last)) << "its row no longer waits for an answer";
+    EXPECT_EQ(panel3, QString());
     EXPECT_FALSE(scheduler.SchedulerEnabled());
     EXPECT_EQ(prompts.shown.size(), 1);
+    // "No" means no: the automatic start does not start the run again.
+    scheduler.HousekeepingTick();
+    EXPECT_FALSE(scheduler.SchedulerEnabled());
+    EXPECT_FALSE(scheduler.switches().AutoStart);
 }
 
 } // namespace

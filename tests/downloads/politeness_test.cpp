@@ -128,9 +128,10 @@ TEST_P(PolitenessTest, RetryAfterInSecondsOrAsADateHoldsTheHostAndKeepsNothing)
     settle();
     EXPECT_EQ(task(slow).State, Completed);
     EXPECT_EQ(timesOf(u"/slow"_s), (QList<double>{36000, 36005}));
-    // The next task's answer is a date: thirty seconds from the server's now.
+    // The next task's answer is a date thirty seconds from the server's now:
+    // the host waits to the end of that second.
     EXPECT_EQ(timesOf(u"/busy"_s), QList<double>{36005});
-    EXPECT_EQ(task(busy).Progress, u"等待 30 秒"_s);
+    EXPECT_EQ(task(busy).Progress, u"等待 31 秒"_s);
 
     EXPECT_EQ(files(), QStringList{u"Slow.pdf"_s}) << "no page, no part file, no claim";
     EXPECT_FALSE(sounds.played.contains(kSoundWebPage));

@@ -188,6 +188,7 @@ bool DownloadScheduler::hostMayStart(const QString& host)
     }
     if (m_values.HostStartsPerHour <= 0 && !m_bulkAnswered
         && m_gate.startsInLastHour(host) >= kBulkStartsPerHour) {
+        m_bulkHeldHosts.insert(host);
         askBulkQuestionSoon(host);
         return false;
     }
@@ -199,6 +200,10 @@ void DownloadScheduler::askBulkQuestionSoon(const QString& host)
     if (m_bulkAsking)
         return;
     m_bulkAsking = true;
+    m_bulkAskedHost = host;
+    // A user who comes back to the window sees at once why nothing starts:
+    // the rows held back and status panel 3 say so until the answer.
+    updateHostWaits();
     // Asked from the event loop: a question needs its answer at once, and a
     // tick must never wait for one.
     QTimer::singleShot(0, this, [this, host] {
@@ -206,10 +211,19 @@ void DownloadScheduler::askBulkQuestionSoon(const QString& host)
                                              MessageIcon::Question);
         m_bulkAsking = false;
         m_bulkAnswered = true;
-        if (!goOn)
-            setSchedulerEnabled(false); // what runs finishes; nothing new starts
-        else if (SchedulerEnabled())
+        m_bulkAskedHost.clear();
+        m_bulkHeldHosts.clear();
+        updateHostWaits();
+        if (!goOn) {
+            // What runs finishes; nothing new starts, not even by the
+            // automatic start or re-download, as after the stop command.
+            m_switches.AutoStart = false;
+            m_switches.AutoRedownload = false;
+            emit switchesChanged();
+            setSchedulerEnabled(false);
+        } else if (SchedulerEnabled()) {
             ScheduleTick();
+        }
     });
 }
 
@@ -655,7 +669,12 @@ void DownloadScheduler::sendBackForHost(int position)
 
 void DownloadScheduler::showWaitInRow(DownloadTask& task)
 {
-    const double wait = m_gate.waitSeconds(HostGate::hostOf(task.Url));
+    const QString host = HostGate::hostOf(task.Url);
+    if (m_bulkHeldHosts.contains(host)) {
+        task.Progress = QString::fromUtf16(outcometexts::kWaitingForAnswer);
+        return;
+    }
+    const double wait = m_gate.waitSeconds(host);
     if (wait > 0)
         task.Progress = HostWaitText(wait);
     else
@@ -677,12 +696,19 @@ void DownloadScheduler::refusedByHost(int slot)
 void DownloadScheduler::updateHostWaits()
 {
     // The rows sent back to wait say so in their outcome; a command that
-    // changed one since took that away.
+    // changed one since took that away. While the bulk question waits, the
+    // untouched rows of the hosts it holds back wait for their host too.
     DownloadList& list = m_model.list();
     for (int p = 1; p <= list.count(); ++p) {
         DownloadTask& task = *list.TaskAt(p);
-        if (task.State != TaskState::Waiting || task.Outcome != TaskOutcome::WaitingForHost)
+        if (task.State != TaskState::Waiting)
             continue;
+        if (task.Outcome != TaskOutcome::WaitingForHost) {
+            if (m_bulkHeldHosts.isEmpty() || !IsUntouched(task)
+                || !m_bulkHeldHosts.contains(HostGate::hostOf(task.Url)))
+                continue;
+            SetTaskOutcome(task, TaskOutcome::WaitingForHost);
+        }
         showWaitInRow(task);
         m_model.taskChanged(p);
     }
@@ -693,12 +719,16 @@ void DownloadScheduler::showHostWait()
 {
     const QString host = m_gate.longestWaitingHost();
     QString text;
-    if (!host.isEmpty()) {
+    if (!m_bulkAskedHost.isEmpty()) {
+        text = BulkAnswerAwaitedStatusText(m_bulkAskedHost);
+    } else if (!host.isEmpty()) {
         const double resumeAt = m_clock() + m_gate.waitSeconds(host);
         text = m_gate.pausedByRefusals(host) ? HostPausedStatusText(host, resumeAt)
                                              : HostSlowDownStatusText(host, resumeAt);
     }
-    if (text == m_hostWaitText)
+    // The question's text is said again every second: a transfer of another
+    // host that reports its connection must not hide it while it waits.
+    if (text == m_hostWaitText && m_bulkAskedHost.isEmpty())
         return;
     m_hostWaitText = text;
     emit stateTextChanged(text);

@@ -163,7 +163,8 @@ private:
     // The task waits in the queue for its host, its row showing the wait.
     void sendBackForHost(int position);
     void showWaitInRow(DownloadTask& task);
-    // The rows' countdowns and status panel 3, once a second.
+    // The rows' countdowns and status panel 3, once a second; while the bulk
+    // question waits for its answer, what they say is that.
     void updateHostWaits();
     void showHostWait();
     // Downloading, progress emptied, scrolled into view when asked.
@@ -220,6 +221,8 @@ private:
     double m_shortestHeldWait = 0;         // of the starts held back in this tick; 0: none
     bool m_bulkAsking = false;
     bool m_bulkAnswered = false;           // in this run
+    QString m_bulkAskedHost;               // the host the question is about, while it is asked
+    QSet<QString> m_bulkHeldHosts;         // held back until the user answers it
     QTimer m_gateTimer;                    // the next start a held-back host allows
     QSet<QString> m_sweptFolders;          // of leftovers, in this run
 

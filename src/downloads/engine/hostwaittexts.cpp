@@ -34,3 +34,8 @@ QString BulkDownloadQuestion(const QString& host, int filesInLastHour)
         + u" 个文件。出版商可能因批量下载而封锁整个机构的访问。\n\n"_s
         + u"可在选项中设置“同一网站两次开始的间隔(秒)”和“每小时最多下载篇数(0为不限)”。\n\n是否继续下载？"_s;
 }
+
+QString BulkAnswerAwaitedStatusText(const QString& host)
+{
+    return u"等待您的回答：是否继续从 "_s + host + u" 下载"_s;
+}

@@ -12,3 +12,5 @@ QString HostSlowDownStatusText(const QString& host, double resumeAt);
 QString HostPausedStatusText(const QString& host, double resumeAt);
 // The once-a-run question before more than the bulk limit of files from one host in an hour.
 QString BulkDownloadQuestion(const QString& host, int filesInLastHour);
+// While that question waits for its answer: "等待您的回答：是否继续从 pubs.acs.org 下载".
+QString BulkAnswerAwaitedStatusText(const QString& host);

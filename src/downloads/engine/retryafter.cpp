@@ -46,5 +46,6 @@ std::optional<double> RetryAfterSeconds(const QString& value, const QDateTime& n
     const std::optional<QDateTime> when = httpDate(text);
     if (!when)
         return std::nullopt;
-    return std::max(0.0, static_cast<double>(nowUtc.msecsTo(*when)) / 1000.0);
+    const QDateTime endOfSecond = when->addSecs(1);
+    return std::max(0.0, static_cast<double>(nowUtc.msecsTo(endOfSecond)) / 1000.0);
 }

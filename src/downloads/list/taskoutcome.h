@@ -17,8 +17,10 @@ enum class TaskOutcome {
     SlowDownRepeated,
     SlowDownTooLong,
     Refused,       // a 403 that is neither the bot check nor a sign-in page
-    // Back in the queue until its host's wait is over; Progress counts down.
-    // The wait lasts the run: a stored list reads such a task as untouched.
+    // Back in the queue until its host's wait is over; Progress counts down,
+    // or says that the run waits for the user's answer to the question about
+    // many files from its host. The wait lasts the run: a stored list reads
+    // such a task as untouched.
     WaitingForHost,
 };
 
@@ -40,6 +42,9 @@ inline constexpr char16_t kRefused[] = u"网站拒绝访问";
 inline constexpr char16_t kSizeUnknown[] = u"未知";         // Size while a body without length arrives
 inline constexpr char16_t kWaitingAgain[] = u"等待重新下载"; // Size of a task sent back to the queue
 inline constexpr char16_t kMarkedMissing[] = u"不存在";     // Progress of a task whose file is gone
+// Progress of a task whose host is held until the user answers whether to go
+// on with many files from it.
+inline constexpr char16_t kWaitingForAnswer[] = u"等待您的回答";
 
 } // namespace outcometexts
 
