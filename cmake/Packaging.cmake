@@ -41,9 +41,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the executables link (Qt, gumbo, libcurl) come from
 # dpkg-shlibdeps; what is loaded at run time is named here: the browser's
-# helper process and its data, and the fonts without which every caption
-# would show as boxes.
+# helper process and its data, the toolkit's Chinese translations (its
+# standard buttons and file dialogs), and the fonts without which every
+# caption would show as boxes.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, libqt6webengine6-data")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, libqt6webengine6-data, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 include(CPack)

@@ -19,6 +19,7 @@
 #include "ui/platform/desktopshell.h"
 #include "ui/platform/notifysoundplayer.h"
 #include "ui/platform/qtuserprompts.h"
+#include "ui/platform/toolkittranslation.h"
 
 #include <QApplication>
 #include <QWebEngineProfile>
@@ -74,6 +75,8 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(programnames::kOrganisation);
     QApplication::setApplicationName(programnames::kApplication);
     QApplication::setApplicationVersion(CurrentProgramVersion().text());
+    // Without it the message boxes still speak Chinese, through the program's own button texts.
+    const ToolkitTranslation toolkitTexts;
 
     IniSettingsStorage storage;
     AppSettings settings(storage, ProgramFolder());

@@ -246,7 +246,8 @@ void AppSettings::setWindowHeight(const QString& window, int twips)
 
 QString AppSettings::copyDestinationFolder() const
 {
-    return GetSetting(kCopyWindow, u"目的文件夹"_s, m_programFolder);
+    // Empty when none is stored: the program's own folder is no place to copy to.
+    return GetSetting(kCopyWindow, u"目的文件夹"_s, {});
 }
 
 void AppSettings::setCopyDestinationFolder(const QString& folder)

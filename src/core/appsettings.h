@@ -70,7 +70,7 @@ public:
     int windowHeight(const QString& window) const;
     void setWindowHeight(const QString& window, int twips);
 
-    // The copy files dialog.
+    // The copy files dialog. The destination last used; empty before any.
     QString copyDestinationFolder() const;
     void setCopyDestinationFolder(const QString& folder);
     int copyOptionIndex() const; // 1..5

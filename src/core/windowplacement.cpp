@@ -2,6 +2,7 @@
 
 #include "appsettings.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -11,6 +12,14 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 constexpr int kMinimumWidth = 4000;
 constexpr int kMinimumHeight = 3000;
+// The share of the available area a first window takes, in tenths.
+constexpr int kFirstSizeTenths = 9;
+
+// Most of the room, and never less than the controls need.
+int firstLength(int room, int needed)
+{
+    return std::max(room * kFirstSizeTenths / 10, needed);
+}
 
 } // namespace
 
@@ -49,4 +58,22 @@ WindowPlacement RestoreWindowPlacement(const AppSettings& settings, const QStrin
     placement.Width = std::max(kMinimumWidth, settings.windowWidth(window));
     placement.Height = std::max(kMinimumHeight, settings.windowHeight(window));
     return placement;
+}
+
+QRect FirstWindowGeometry(const QRect& available, const QSize& needed)
+{
+    const QSize size(firstLength(available.width(), needed.width()), firstLength(available.height(), needed.height()));
+    const QPoint corner(available.left() + std::max(0, (available.width() - size.width()) / 2),
+                        available.top() + std::max(0, (available.height() - size.height()) / 2));
+    return {corner, size};
+}
+
+QRect KeptWithinArea(const QRect& window, const QRect& available)
+{
+    if (available.isEmpty())
+        return window;
+    const QSize size = window.size().boundedTo(available.size());
+    const int left = std::clamp(window.left(), available.left(), available.left() + available.width() - size.width());
+    const int top = std::clamp(window.top(), available.top(), available.top() + available.height() - size.height());
+    return {QPoint(left, top), size};
 }

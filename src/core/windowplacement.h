@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 
 class AppSettings;
@@ -26,3 +27,15 @@ void SaveWindowPlacement(AppSettings& settings, const QString& window, const Win
 // on screen and above a minimum size.
 WindowPlacement RestoreWindowPlacement(const AppSettings& settings, const QString& window,
                                        const QString& screenResolution);
+
+// Where a window without a stored placement opens as a normal window: most
+// of the screen's available area, centred, so that a desktop that cannot
+// maximise it (no window manager, a tiling one) still shows the lists at a
+// useful size. Never below what the controls need, even where that is more
+// than the area.
+QRect FirstWindowGeometry(const QRect& available, const QSize& needed);
+
+// A stored rectangle on the screen it is shown on: no wider or taller than
+// the available area, and moved inside it (a window that once grew past the
+// screen comes back within it).
+QRect KeptWithinArea(const QRect& window, const QRect& available);

@@ -10,6 +10,7 @@
 #include "ui/platform/browseforfolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -28,6 +29,14 @@ QString folderKey(QString folder)
 
 } // namespace
 
+QString ProposedCopyDestination(const QString& saveFolder, const QString& homeFolder)
+{
+    const QString folder = !saveFolder.trimmed().isEmpty() && QFileInfo(saveFolder.trimmed()).isDir()
+                             ? saveFolder.trimmed()
+                             : homeFolder;
+    return WithTrailingSeparator(folder);
+}
+
 CopyFilesController::CopyFilesController(AppSettings& settings, UserPrompts& prompts, QString historyFile,
                                          QObject* parent)
     : QObject(parent)
@@ -44,7 +53,10 @@ CopyFilesForm CopyFilesController::Form_Load()
     m_history.clear();
     LoadFolderHistory(m_history, m_historyFile);
     m_policy = m_settings.copyOptionIndex();
-    return {m_history, m_settings.copyDestinationFolder(), m_policy};
+    QString destination = m_settings.copyDestinationFolder();
+    if (destination.trimmed().isEmpty())
+        destination = ProposedCopyDestination(m_settings.saveFolder(), QDir::homePath());
+    return {m_history, destination, m_policy};
 }
 
 void CopyFilesController::Option1_Click(int index)

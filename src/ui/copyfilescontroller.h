@@ -18,6 +18,11 @@ struct CopyFilesForm {
     int Policy = 4; // 1..5
 };
 
+// The destination the copy dialog proposes before one is stored: the papers'
+// save folder where it exists, else the home folder (never the program's own
+// folder, where nobody may write once installed).
+QString ProposedCopyDestination(const QString& saveFolder, const QString& homeFolder);
+
 // The copy dialog's logic: the destination and its history, the existing-file
 // option, and the run behind "开始"/"停止".
 class CopyFilesController final : public QObject {

@@ -8,6 +8,7 @@
 #include "core/shell.h"
 #include "core/systemprobes.h"
 #include "core/versioncheck.h"
+#include "ui/platform/toolkittranslation.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -66,6 +67,7 @@ fCover::fCover(NewVersionCheck& versionCheck, Shell& desktop, Actions actions, Q
         auto* box = new QMessageBox(QMessageBox::Critical, programnames::kApplication,
                                     QString::fromUtf16(kKeepNetworkUp), QMessageBox::Ok, this);
         box->setObjectName(u"NetworkNotice"_s);
+        GiveButtonsOwnTexts(box);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setModal(false);
         box->show();

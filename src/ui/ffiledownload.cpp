@@ -17,6 +17,8 @@
 #include "core/shell.h"
 #include "core/windowplacement.h"
 #include "ui/platform/combodropwidth.h"
+#include "ui/platform/elidedlabel.h"
+#include "ui/platform/followrowcount.h"
 #include "ui/platform/isformloaded.h"
 #include "ui/platform/liststripes.h"
 
@@ -173,6 +175,7 @@ QWidget* fFileDownload::buildTopPanel()
     Check3 = NamedControl<QCheckBox>(u"Check3"_s, u"自动重新下载："_s);
     Combo4 = NamedControl<QComboBox>(u"Combo4"_s);
     Combo4->addItems({u"出错项"_s, u"文件类型为HTM和HTML项"_s, u"出错项和文件类型为HTM和HTML项"_s});
+    SetComboLeastWidth(Combo4, u"出错项"_s);
     Check4 = NamedControl<QCheckBox>(u"Check4"_s, u"当有待下载项时，自动启动下载"_s);
     Check5 = NamedControl<QCheckBox>(u"Check5"_s, u"有5个以上下载出错或者网页文件，就停止下载"_s);
     Check6 = NamedControl<QCheckBox>(u"Check6"_s, u"声音提示"_s);
@@ -221,7 +224,8 @@ void fFileDownload::buildStatusBar()
     StatusBar1->setSizeGripEnabled(true);
     const int stretch[] = {0, 3, 3, 2};
     for (int panel = 0; panel < 4; ++panel) {
-        QLabel* label = NamedControl<QLabel>(u"StatusBar1Panel"_s + QString::number(panel + 1));
+        // A file's path or a page's title can be long; the window keeps its width.
+        QLabel* label = NamedControl<ElidedLabel>(u"StatusBar1Panel"_s + QString::number(panel + 1));
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -270,7 +274,9 @@ void fFileDownload::bindEngine()
     connect(&scheduler, &DownloadScheduler::statusCountersChanged, StatusPanels[3], &QLabel::setText);
     connect(&scheduler, &DownloadScheduler::scrollToTask, this,
             [this](int position) { ListView3->scrollTo(m_view->index(position - 1, 0)); });
-    connect(&m_engine.commands(), &DownloadListCommands::taskCountLabelChanged, Label1, &QLabel::setText);
+    // Whoever adds or removes tasks (a dialog still open, the hand-off), the count follows.
+    FollowRowCount(m_engine.model(), Label1,
+                   [this](int) { Label1->setText(m_engine.commands().TaskCountLabelText()); });
 
     connect(ListView3, &QWidget::customContextMenuRequested, this, &fFileDownload::ListView3_MouseDown);
     connect(ListView3->horizontalHeader(), &QHeaderView::sectionClicked, this, &fFileDownload::ListView3_ColumnClick);
@@ -328,11 +334,18 @@ void fFileDownload::showAsPlaced()
     const WindowPlacement placement
         = RestoreWindowPlacement(m_services.Settings, AppSettings::kDownloadWindow, screenResolution(this));
     if (placement.Maximised) {
+        // Kept as the normal size where the desktop cannot maximise (no
+        // window manager, a tiling one), and for when the user restores it.
+        if (const QScreen* screen = this->screen())
+            setGeometry(FirstWindowGeometry(screen->availableGeometry(), minimumSizeHint()));
         showMaximized();
         return;
     }
-    setGeometry(placement.Left / kTwipsPerPixel, placement.Top / kTwipsPerPixel, placement.Width / kTwipsPerPixel,
-                placement.Height / kTwipsPerPixel);
+    QRect stored(placement.Left / kTwipsPerPixel, placement.Top / kTwipsPerPixel, placement.Width / kTwipsPerPixel,
+                 placement.Height / kTwipsPerPixel);
+    if (const QScreen* screen = this->screen())
+        stored = KeptWithinArea(stored, screen->availableGeometry());
+    setGeometry(stored);
     showNormal();
 }
 
@@ -351,11 +364,6 @@ void fFileDownload::showSwitches()
     const SchedulerSwitches& switches = m_engine.scheduler().switches();
     Check3->setChecked(switches.AutoRedownload);
     Check4->setChecked(switches.AutoStart);
-}
-
-void fFileDownload::Form_Activate()
-{
-    Label1->setText(m_engine.commands().TaskCountLabelText());
 }
 
 bool fFileDownload::Form_Unload()
@@ -384,13 +392,6 @@ void fFileDownload::closeEvent(QCloseEvent* event)
         event->accept();
     else
         event->ignore();
-}
-
-bool fFileDownload::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
-    return QMainWindow::event(event);
 }
 
 bool fFileDownload::eventFilter(QObject* watched, QEvent* event)

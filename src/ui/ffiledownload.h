@@ -77,7 +77,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -101,7 +100,6 @@ private:
 
     void Form_Load();
     void restoreList();
-    void Form_Activate();
     bool Form_Unload();
     void ListView3_MouseDown(const QPoint& position);
     void ListView3_ColumnClick(int column);

@@ -6,6 +6,7 @@
 
 #include "ui/browser/browserpage.h"
 #include "ui/browser/webloginbrowser.h"
+#include "ui/platform/combodropwidth.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -50,6 +51,9 @@ void fFileDownload::buildLoginPanel(QWidget* central)
     Label11 = NamedControl<QLabel>(u"Label11"_s, u"自动登录条件："_s);
     Combo3 = NamedControl<QComboBox>(u"Combo3"_s);
     Combo3->addItem(u"下载到网页文件(htm/html/asp)文件!"_s);
+    // The panel takes no more room than the list has: its entry may be cut short.
+    SetComboLeastWidth(Combo3, u"下载到网页文件"_s);
+    Combo3->setToolTip(Combo3->itemText(0));
     Command5 = NamedControl<QPushButton>(u"Command5"_s, u"测试登录"_s);
     Check2 = NamedControl<QCheckBox>(u"Check2"_s, u"自动登录"_s);
 

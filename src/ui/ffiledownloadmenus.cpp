@@ -10,6 +10,7 @@
 
 #include "core/programvalues.h"
 #include "core/userprompts.h"
+#include "ui/platform/columnfit.h"
 #include "ui/platform/suggestionmail.h"
 
 #include <QMenuBar>
@@ -135,7 +136,7 @@ void fFileDownload::shuffle()
 
 void fFileDownload::autoSizeColumns()
 {
-    ListView3->resizeColumnsToContents();
+    FitColumnsToContents(ListView3);
 }
 
 void fFileDownload::redownloadSmall()
@@ -168,7 +169,6 @@ void fFileDownload::addAddresses()
         return;
     AddressListDialog dialog(m_engine.model(), m_services.Values.SaveFolder, m_services.Prompts, this);
     dialog.exec();
-    Form_Activate();
 }
 
 void fFileDownload::toggleAutoLocate()

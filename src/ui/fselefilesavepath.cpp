@@ -2,6 +2,7 @@
 
 #include "controlnames.h"
 
+#include "core/programnames.h"
 #include "ui/platform/combodropwidth.h"
 
 #include <QComboBox>
@@ -21,7 +22,7 @@ fSeleFileSavePath::fSeleFileSavePath(ProgramValues& values, AppSettings& setting
     , m_controller(values, settings, prompts, historyFile)
 {
     setObjectName(u"fSeleFileSavePath"_s);
-    setWindowTitle(u"选择下载保存路径－Qorvane软件"_s);
+    setWindowTitle(u"选择下载保存路径 - "_s + programnames::kApplication);
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     buildControls();
     connect(Command1, &QPushButton::clicked, this, &fSeleFileSavePath::Command1_Click);

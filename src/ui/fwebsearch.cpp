@@ -8,11 +8,14 @@
 #include "core/appsettings.h"
 #include "core/listsaver.h"
 #include "search/analysislistfile.h"
+#include "core/programnames.h"
 #include "core/programvalues.h"
 #include "core/userprompts.h"
 #include "search/analysisexport.h"
 #include "search/handoff.h"
 #include "ui/browser/webbrowserview.h"
+#include "ui/platform/columnfit.h"
+#include "ui/platform/elidedlabel.h"
 #include "ui/platform/isformloaded.h"
 #include "ui/platform/liststripes.h"
 #include "ui/platform/suggestionmail.h"
@@ -68,7 +71,7 @@ fWebSearch::~fWebSearch()
 
 void fWebSearch::buildControls()
 {
-    setWindowTitle(u"ACS数据检索分析-Qorvane软件"_s);
+    setWindowTitle(u"ACS数据检索分析 - "_s + programnames::kApplication);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
 
     PicBar = NamedControl<QSplitter>(u"PicBar"_s, Qt::Vertical);
@@ -90,7 +93,8 @@ void fWebSearch::buildControls()
 
     StatusBar1 = NamedControl<QStatusBar>(u"StatusBar1"_s);
     auto* panel1 = NamedControl<QLabel>(u"StatusBar1Panel1"_s, u"Paperpull"_s);
-    StatusPanel2 = NamedControl<QLabel>(u"StatusBar1Panel2"_s);
+    // A link's address can be long; the window keeps its width.
+    StatusPanel2 = NamedControl<ElidedLabel>(u"StatusBar1Panel2"_s);
     StatusBar1->addWidget(panel1);
     StatusBar1->addWidget(StatusPanel2, 1);
     setStatusBar(StatusBar1);
@@ -243,7 +247,7 @@ void fWebSearch::bindController()
     connect(&c, &AnalysisController::rowCountChanged, Label1, &QLabel::setText);
     connect(&c, &AnalysisController::hiddenEntriesChanged, Label3, &QLabel::setText);
     connect(&c, &AnalysisController::analyseButtonEnabled, Command2, &QWidget::setEnabled);
-    connect(&c, &AnalysisController::columnsNeedSizing, ListView1, &QTableView::resizeColumnsToContents);
+    connect(&c, &AnalysisController::columnsNeedSizing, ListView1, [this] { FitColumnsToContents(ListView1); });
     connect(&c, &AnalysisController::analyseMenuRequested, this,
             [this] { m_analyseMenu->popup(Command2->mapToGlobal(QPoint(0, Command2->height()))); });
     connect(ListView1, &QWidget::customContextMenuRequested, this,

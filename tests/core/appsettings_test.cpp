@@ -29,7 +29,7 @@ TEST(AppSettings, FirstStartDefaults)
     EXPECT_EQ(settings.proxyAddress(), u""_s);
     EXPECT_EQ(settings.saveFolder(), QDir::homePath() + u"/12345"_s);
     EXPECT_EQ(settings.windowResolution(kWindow), u"000"_s);
-    EXPECT_EQ(settings.copyDestinationFolder(), u"/opt/paperpull"_s);
+    EXPECT_EQ(settings.copyDestinationFolder(), u""_s);
     EXPECT_EQ(settings.copyOptionIndex(), 4);
     EXPECT_EQ(settings.lastOpenedFolder(), u"/opt/paperpull"_s);
 }
@@ -173,6 +173,42 @@ TEST(WindowPlacement, MaximisedCloseStoresOnlyTheMarker)
     EXPECT_EQ(storage.read(kWindow, u"上"_s), u"600"_s);
     EXPECT_EQ(storage.read(kWindow, u"宽"_s), u"12000"_s);
     EXPECT_TRUE(RestoreWindowPlacement(settings, kWindow, screen).Maximised);
+}
+
+TEST(WindowPlacement, FirstGeometryIsMostOfTheAvailableAreaCentred)
+{
+    const struct {
+        const char* Name;
+        QRect Available;
+        QSize Needed;
+        QRect Expected;
+    } cases[] = {
+        {"nine_tenths_centred", {0, 0, 1600, 900}, {800, 500}, {80, 45, 1440, 810}},
+        {"below_a_top_panel", {0, 27, 1920, 1053}, {800, 500}, {96, 80, 1728, 947}},
+        {"on_a_second_screen", {1920, 0, 1280, 1024}, {800, 500}, {1984, 51, 1152, 921}},
+        {"what_the_controls_need_when_more", {0, 0, 1024, 600}, {1000, 580}, {12, 10, 1000, 580}},
+        {"the_controls_even_past_the_area", {0, 0, 800, 600}, {1100, 400}, {0, 30, 1100, 540}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FirstWindowGeometry(c.Available, c.Needed), c.Expected) << c.Name;
+}
+
+TEST(WindowPlacement, AStoredRectangleIsKeptWithinTheAvailableArea)
+{
+    const QRect screen(0, 0, 1600, 860);
+    const struct {
+        const char* Name;
+        QRect Stored;
+        QRect Expected;
+    } cases[] = {
+        {"inside_unchanged", {100, 50, 1145, 700}, {100, 50, 1145, 700}},
+        {"grown_past_the_width", {-10, 20, 1690, 700}, {0, 20, 1600, 700}},
+        {"off_the_right_edge_moved_back", {900, 20, 1145, 700}, {455, 20, 1145, 700}},
+        {"taller_than_the_area", {0, 100, 800, 1000}, {0, 0, 800, 860}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(KeptWithinArea(c.Stored, screen), c.Expected) << c.Name;
+    EXPECT_EQ(KeptWithinArea({5, 5, 3000, 3000}, {}), QRect(5, 5, 3000, 3000)); // no screen known
 }
 
 TEST(WindowPlacement, RestoreTable)

@@ -14,7 +14,7 @@ deb="${debs[0]}"
 
 # apt brings what the program needs: Qt with the browser, gumbo, libcurl.
 depends="$(dpkg-deb -f "$deb" Depends)"
-for needed in libqt6webenginecore6 libqt6webenginecore6-bin libqt6widgets6 libqt6multimedia6 libgumbo1 libcurl4; do
+for needed in libqt6webenginecore6 libqt6webenginecore6-bin qt6-translations-l10n libqt6widgets6 libqt6multimedia6 libgumbo1 libcurl4; do
   grep -Eq "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 

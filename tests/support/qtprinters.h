@@ -4,6 +4,7 @@
 // every test source by the build (see tests/support/CMakeLists.txt).
 
 #include <QByteArray>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,11 @@ inline void PrintTo(const QStringList& list, std::ostream* os)
     for (qsizetype i = 0; i < list.size(); ++i)
         *os << (i ? ", " : "") << '"' << list[i].toStdString() << '"';
     *os << '}';
+}
+
+inline void PrintTo(const QRect& r, std::ostream* os)
+{
+    *os << "QRect(" << r.x() << ", " << r.y() << ", " << r.width() << 'x' << r.height() << ')';
 }
 
 inline void PrintTo(const QByteArray& bytes, std::ostream* os)

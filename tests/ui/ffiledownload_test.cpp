@@ -6,6 +6,8 @@
 #include "support/recordingshell.h"
 #include "support/testhttpserver.h"
 #include "ui/browser/browsertransferfactory.h"
+#include "core/windowplacement.h"
+#include "ui/addresslistdialog.h"
 #include "ui/ffiledownload.h"
 
 #include <QAction>
@@ -13,12 +15,16 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFontDatabase>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QSignalSpy>
@@ -99,6 +105,129 @@ TEST_F(DownloadWindowTest, FirstStartShowsTheDefaults)
         EXPECT_FALSE(control<QCheckBox>(*window, box)->isChecked()) << box.toStdString();
     EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
     EXPECT_EQ(window->engine().scheduler().switches().ThreadCount, 3);
+}
+
+TEST_F(DownloadWindowTest, AtItsFirstSizeTheListAndTheSignInBrowserHaveRoom)
+{
+    auto window = open();
+    window->showAsPlaced();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QRect available = window->screen()->availableGeometry();
+    // Where the desktop does not maximise, or once restored: most of the screen.
+    EXPECT_EQ(window->normalGeometry(), FirstWindowGeometry(available, window->minimumSizeHint()));
+    EXPECT_GE(window->normalGeometry().width(), available.width() * 8 / 10);
+    EXPECT_GE(window->normalGeometry().height(), available.height() * 8 / 10);
+
+    for (const bool maximised : {true, false}) {
+        if (!maximised) {
+            window->showNormal();
+            QTest::qWait(20);
+        }
+        auto* list = control<QTableView>(*window, u"ListView3"_s);
+        EXPECT_GE(list->viewport()->height(), 10 * list->verticalHeader()->defaultSectionSize()) << maximised;
+        control<QPushButton>(*window, u"Command1"_s)->click();
+        auto* web = control<QWebEngineView>(*window, u"Web1"_s);
+        EXPECT_GE(web->height(), 100) << maximised;
+        control<QPushButton>(*window, u"Command3"_s)->click();
+    }
+}
+
+TEST_F(DownloadWindowTest, NeitherTheSignInPanelNorALongStatusWidensTheWindowPastTheScreen)
+{
+    auto window = open();
+    window->showAsPlaced();
+    window->showNormal();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const int available = window->screen()->availableGeometry().width();
+    const QString title = QString(u"Total Synthesis of Vinigrol by Radical Cyclization and Ring Expansion "_s).repeated(8);
+    addTask(*window, title, TaskState::Completed);
+    window->resize(window->minimumSizeHint().width(), window->height()); // the narrowest it is ever made
+    QTest::qWait(20);
+    const int narrowest = window->width();
+    ASSERT_LE(narrowest, available);
+
+    control<QPushButton>(*window, u"Command1"_s)->click();
+    auto* panel = control<QWidget>(*window, u"PicWebBK"_s);
+    auto* list = control<QTableView>(*window, u"ListView3"_s);
+    EXPECT_TRUE(panel->isVisible());
+    for (const QString& name : {u"StatusBar1Panel2"_s, u"StatusBar1Panel3"_s}) {
+        auto* status = control<QLabel>(*window, name);
+        status->setText(u"完成下载:"_s + title);
+        EXPECT_EQ(status->text(), u"完成下载:"_s + title); // kept whole, shown cut short
+    }
+    menuEntry(*window, {u"列表操作(&D)"_s, u"自动调整列宽"_s})->trigger();
+    QTest::qWait(50); // the layouts settle
+    EXPECT_EQ(window->width(), narrowest);
+    EXPECT_LE(window->frameGeometry().width(), available);
+    EXPECT_LE(window->minimumSizeHint().width(), narrowest);
+    // The panel lies in the list's own room.
+    EXPECT_EQ(panel->geometry(), list->geometry());
+    EXPECT_LE(list->columnWidth(DownloadTableModel::Name), list->viewport()->width() / 2);
+}
+
+TEST_F(DownloadWindowTest, PictureOfTheSignInPanelAtTheFirstSize)
+{
+    TestHttpServer server;
+    ASSERT_TRUE(server.listen());
+    server.route("/action/showLogin",
+                 Route{.Body = "<html><head><title>Sign in | ACS Publications</title></head><body>"
+                               "<h2>Sign in</h2><form><p>User name <input name=username></p>"
+                               "<p>Password <input type=password name=password></p>"
+                               "<p><input type=submit value='Sign in'></p></form></body></html>",
+                       .ContentType = "text/html"});
+    auto window = open();
+    for (const QString& name : {u"Total Synthesis of Vinigrol by Radical Cyclization"_s,
+                                u"Catalytic Asymmetric Hydrogenation of Imines with Chiral Iridium Complexes "
+                                u"Bearing Spiro Phosphine-Oxazoline Ligands: Scope, Mechanism and Applications"_s})
+        addTask(*window, name, TaskState::Completed, u"100%"_s);
+    window->engine().scheduler().HousekeepingTick();
+    window->showAsPlaced();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    control<QLabel>(*window, u"StatusBar1Panel2"_s)
+        ->setText(temp.path() + u"/Catalytic Asymmetric Hydrogenation of Imines with Chiral Iridium Complexes "
+                                u"Bearing Spiro Phosphine-Oxazoline Ligands: Scope, Mechanism and Applications.pdf"_s);
+    control<QPushButton>(*window, u"Command1"_s)->click();
+    control<QLineEdit>(*window, u"Text1"_s)->setText(server.url(u"/action/showLogin"_s));
+    control<QLineEdit>(*window, u"Text2"_s)->setText(u"demo"_s);
+    control<QLineEdit>(*window, u"Text3"_s)->setText(u"demo"_s);
+    control<QPushButton>(*window, u"Command2"_s)->click();
+    auto* state = control<QLabel>(*window, u"StatusBar1Panel3"_s);
+    ASSERT_TRUE(WaitUntil([&] { return state->text() == u"Sign in | ACS Publications"_s; }, 15000));
+    QTest::qWait(400); // painted a moment after it is complete
+    EXPECT_LE(window->frameGeometry().width(), window->screen()->availableGeometry().width());
+    const QImage image = window->grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    const QString folder = QStringLiteral(PAPERPULL_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
+    EXPECT_TRUE(image.save(folder + u"/ffiledownload-login-panel.png"_s));
+}
+
+TEST_F(DownloadWindowTest, TheCountBesideTheListFollowsItWhileTheAddressDialogIsOpen)
+{
+    auto window = open();
+    window->show();
+    auto* count = control<QLabel>(*window, u"Label1"_s);
+    EXPECT_EQ(count->text(), u"0条"_s);
+
+    AddressListDialog dialog(window->engine().model(), temp.path() + u'/', prompts, window.get());
+    dialog.show();
+    QStringList lines;
+    for (int n = 1; n <= 8; ++n)
+        lines.append(u"https://pubs.example.org/doi/pdf/10.1021/ja%1"_s.arg(n));
+    lines.append(u"not an address"_s); // keeps the dialog open
+    control<QPlainTextEdit>(dialog, u"Text1"_s)->setPlainText(lines.join(u'\n'));
+    click(dialog, u"Command1"_s);
+    ASSERT_TRUE(dialog.isVisible());
+    EXPECT_EQ(window->engine().list().count(), 8);
+    EXPECT_EQ(count->text(), u"8条"_s);
+    dialog.reject();
+
+    // One row at a time, as the hand-off adds them, and a clear from the menu.
+    addTask(*window, u"ninth"_s, TaskState::Waiting);
+    EXPECT_EQ(count->text(), u"9条"_s);
+    prompts.yesNoAnswers = {true};
+    menuEntry(*window, {u"列表操作(&D)"_s, u"清空"_s})->trigger();
+    EXPECT_EQ(count->text(), u"0条"_s);
 }
 
 TEST_F(DownloadWindowTest, StoredChoicesAreShown)

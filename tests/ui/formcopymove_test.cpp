@@ -69,6 +69,40 @@ TEST(CopyDialog, OpensWithItsCaptionsAndTheRememberedChoices)
     EXPECT_EQ(dialog.windowTitle(), u"复制文件：2 个文件..."_s);
 }
 
+TEST(CopyDialog, WithNoStoredDestinationItProposesTheSaveFolderOrHome)
+{
+    TempFolder temp;
+    const QString papers = temp.makeFolder(u"papers"_s);
+    const struct {
+        const char* Name;
+        QString SaveFolder;
+        QString Expected;
+    } cases[] = {
+        {"the_save_folder", papers, papers + u'/'},
+        {"the_save_folder_as_stored_with_its_slash", papers + u'/', papers + u'/'},
+        {"home_when_the_save_folder_is_gone", temp.filePath(u"gone"_s), u"/home/me/"_s},
+        {"home_when_there_is_none", u"  "_s, u"/home/me/"_s},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProposedCopyDestination(c.SaveFolder, u"/home/me"_s), c.Expected) << c.Name;
+}
+
+TEST(CopyDialog, OpensOnTheSaveFolderNeverTheProgramsOwn)
+{
+    CopyDialog f; // the settings' program folder is the scratch folder itself
+    {
+        f.settings.setSaveFolder(f.temp.makeFolder(u"papers"_s) + u'/');
+        Form_Copy_Move dialog(f.settings, f.prompts, f.historyFile);
+        EXPECT_EQ(control<QComboBox>(dialog, u"Combo1"_s)->currentText(), f.temp.path() + u"/papers/"_s);
+    }
+    {
+        f.settings.setSaveFolder(f.temp.path() + u"/not-made-yet/"_s);
+        Form_Copy_Move dialog(f.settings, f.prompts, f.historyFile);
+        EXPECT_EQ(control<QComboBox>(dialog, u"Combo1"_s)->currentText(), QDir::homePath() + u'/');
+    }
+    EXPECT_EQ(f.stored(u"目的文件夹"_s), u"<unset>"_s); // proposed, not stored until a run
+}
+
 TEST(CopyDialog, CopiesThreeFilesIntoANewFolderAndRemembersIt)
 {
     CopyDialog f;

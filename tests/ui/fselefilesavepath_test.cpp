@@ -48,7 +48,7 @@ TEST(SaveFolderDialog, FirstUseShowsTheDefaultFolderAndTitleNaming)
     SaveFolderDialog f;
     f.values.SaveFolder = u"/stale"_s;
     auto dialog = f.open();
-    EXPECT_EQ(dialog->windowTitle(), u"选择下载保存路径－Qorvane软件"_s);
+    EXPECT_EQ(dialog->windowTitle(), u"选择下载保存路径 - Paperpull"_s);
     EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(box(*dialog)->currentText(), QDir::homePath() + u"/12345"_s);
     EXPECT_EQ(f.values.SaveFolder, QDir::homePath() + u"/12345"_s);

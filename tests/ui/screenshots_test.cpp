@@ -10,12 +10,18 @@
 #include "ui/formcopymove.h"
 #include "ui/foption.h"
 #include "ui/fselefilesavepath.h"
+#include "ui/platform/qtuserprompts.h"
+#include "ui/platform/toolkittranslation.h"
 #include "ui/urlreplace.h"
 
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFontDatabase>
 #include <QImage>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -38,6 +44,34 @@ void capture(QWidget& dialog, const QString& name)
     const QString folder = QStringLiteral(PAPERPULL_SCREENSHOT_DIR);
     QDir().mkpath(folder);
     EXPECT_TRUE(image.save(folder + u'/' + name + u".png"_s)) << name.toStdString();
+}
+
+TEST(Screenshots, AMessageBoxAsksInChineseWithChineseButtons)
+{
+    ASSERT_FALSE(QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty());
+    const ToolkitTranslation toolkit; // as the program starts
+    QtUserPrompts prompts;
+    QStringList buttons;
+    QTimer::singleShot(0, [&buttons] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QTest::qWait(20);
+        const QImage image = box->grab().toImage();
+        const QString folder = QStringLiteral(PAPERPULL_SCREENSHOT_DIR);
+        QDir().mkpath(folder);
+        EXPECT_TRUE(image.save(folder + u"/message-box.png"_s));
+        auto* row = box->findChild<QDialogButtonBox*>();
+        ASSERT_NE(row, nullptr);
+        for (QAbstractButton* button : row->buttons())
+            buttons.append(button->text());
+        row->button(QDialogButtonBox::No)->click();
+    });
+    EXPECT_FALSE(prompts.askYesNo(u"正在下载文件或者下载没有完成，要强制关闭窗口吗？"_s, MessageIcon::Question));
+    ASSERT_EQ(buttons.size(), 2);
+    for (const QString& text : buttons) {
+        EXPECT_FALSE(text.contains(u"Yes"_s) || text.contains(u"No"_s)) << text.toStdString();
+        EXPECT_TRUE(text.contains(u"是"_s) || text.contains(u"否"_s)) << text.toStdString();
+    }
 }
 
 TEST(Screenshots, EveryDialog)

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QScreen>
+#include <QStyleOptionComboBox>
 #include <QStyle>
 
 #include <algorithm>
@@ -23,6 +24,17 @@ int ComboDropWidth(int longestEntryWidth, int entryCount, int scrollBarWidth, in
     if (entryCount >= 9)
         width += scrollBarWidth;
     return roomToScreenEdge > 0 ? std::min(width, roomToScreenEdge) : width;
+}
+
+void SetComboLeastWidth(QComboBox* combo, const QString& least)
+{
+    if (combo == nullptr)
+        return;
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = combo->isEditable();
+    const QSize text(combo->fontMetrics().horizontalAdvance(least), combo->fontMetrics().height());
+    combo->setMinimumWidth(combo->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, combo).width());
 }
 
 void SetComboDropWidth(QComboBox* combo)

@@ -14,3 +14,8 @@ int ComboDropWidth(int longestEntryWidth, int entryCount, int scrollBarWidth, in
 
 // Widens the box's drop-down list to its longest entry; never narrower than the box.
 void SetComboDropWidth(QComboBox* combo);
+
+// The box keeps the width of its longest entry where its row has the room,
+// and gives it up, down to the width that shows `least`, where the row has
+// not: a row of controls then never widens its window past the screen.
+void SetComboLeastWidth(QComboBox* combo, const QString& least);

@@ -1,6 +1,7 @@
 #include "qtuserprompts.h"
 
 #include "filedialogfilter.h"
+#include "toolkittranslation.h"
 
 #include "core/programnames.h"
 
@@ -43,6 +44,7 @@ QtUserPrompts::QtUserPrompts(QWidget* owner)
 void QtUserPrompts::showMessage(const QString& text, MessageIcon icon, const QString& caption)
 {
     QMessageBox box(boxIcon(icon), captionOr(caption), text, QMessageBox::Ok, owner());
+    GiveButtonsOwnTexts(&box);
     box.exec();
 }
 
@@ -50,18 +52,21 @@ bool QtUserPrompts::askYesNo(const QString& text, MessageIcon icon, const QStrin
 {
     QMessageBox box(boxIcon(icon), captionOr(caption), text, QMessageBox::Yes | QMessageBox::No, owner());
     box.setDefaultButton(QMessageBox::Yes);
+    GiveButtonsOwnTexts(&box);
     return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<QString> QtUserPrompts::askText(const QString& prompt, const QString& caption,
                                               const QString& initialText)
 {
-    bool ok = false;
-    const QString text
-        = QInputDialog::getText(owner(), captionOr(caption), prompt, QLineEdit::Normal, initialText, &ok);
-    if (!ok)
+    QInputDialog dialog(owner());
+    dialog.setWindowTitle(captionOr(caption));
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(initialText);
+    GiveButtonsOwnTexts(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 QString QtUserPrompts::chooseSaveFile(const QString& caption, const QString& filter, const QString& startPath)

@@ -27,6 +27,18 @@ int main(int argc, char* argv[])
         QFile::setPermissions(home.path() + u"/xdg_runtime_dir"_s,
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
+    // The toolkit's offscreen screen is 800 by 800 unless told otherwise; the
+    // windows are tried on a desktop's, 1600 by 900.
+    if (home.isValid() && qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        QFile screens(home.filePath(u"screens.json"_s));
+        if (screens.open(QIODevice::WriteOnly)
+            && screens.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1600, "height": 900,)"
+                             R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                   > 0) {
+            screens.close();
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+        }
+    }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

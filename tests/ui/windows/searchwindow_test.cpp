@@ -70,7 +70,7 @@ TEST_F(SearchWindowTest, AllPagesThenTheHandOffReachesTheDownloadWindow)
     w.start();
     fWebSearch* search = openSearch(w);
     ASSERT_NE(search, nullptr);
-    EXPECT_EQ(search->windowTitle(), u"ACS数据检索分析-Qorvane软件"_s);
+    EXPECT_EQ(search->windowTitle(), u"ACS数据检索分析 - Paperpull"_s);
     EXPECT_TRUE(find<QCheckBox>(search, u"Check2"_s)->isChecked());
     EXPECT_FALSE(w.cover().isVisible());
 
