@@ -8,12 +8,14 @@
 #include "core/startoptions.h"
 #include "core/systemprobes.h"
 #include "downloads/engine/cookiefile.h"
+#include "downloads/engine/downloadscontroller.h"
 #include "downloads/engine/programcookiejar.h"
 #include "downloads/list/downloadlistfile.h"
 #include "downloads/list/folderhistory.h"
 #include "search/analysislistfile.h"
 #include "ui/browser/browserprofile.h"
 #include "ui/browser/cookiebridge.h"
+#include "ui/browser/enginebrowsertransfers.h"
 #include "ui/browsercachetools.h"
 #include "ui/mainwindows.h"
 #include "ui/platform/desktopshell.h"
@@ -100,12 +102,27 @@ int main(int argc, char* argv[])
     BrowserCacheTools cacheTools(
         {cache, BrowserCacheTools::MachineHomes(), settings, prompts, FolderHistoryFilePath()});
 
-    MainWindows windows({values, settings, prompts, desktop, sounds, browser, FolderHistoryFilePath(), kVersionServer,
-                         options.HomePage, MachineRegistry::defaultFilePath(), nullptr, &cookies, &cacheTools,
-                         downloadlistfile::DefaultPath(), analysislistfile::DefaultPath()});
-    // The cover ends the program; a main window closing brings it back instead.
-    QApplication::setQuitOnLastWindowClosed(false);
-    QObject::connect(&windows, &MainWindows::programEnded, &app, [] { QApplication::exit(0); });
-    windows.start();
-    return app.exec();
+    int exitCode = 0;
+    {
+        // The one engine: every transfer of the program, whichever window (or
+        // none) asked for it, and the download list kept from run to run.
+        DownloadsController engine(values, prompts, desktop, sounds,
+                                   {.UserAgent = browser.httpUserAgent(), .CookieJar = &cookies});
+        engine.keepListIn(downloadlistfile::DefaultPath());
+        EngineBrowserTransfers browserTransfers(browser, engine);
+
+        MainWindows windows({values, settings, prompts, desktop, sounds, browser, FolderHistoryFilePath(), kVersionServer,
+                             options.HomePage, MachineRegistry::defaultFilePath(), engine, browserTransfers, nullptr,
+                             &cacheTools, analysislistfile::DefaultPath()});
+        // The cover ends the program; a main window closing brings it back instead.
+        QApplication::setQuitOnLastWindowClosed(false);
+        QObject::connect(&windows, &MainWindows::programEnded, &app, [] { QApplication::exit(0); });
+        windows.start();
+        exitCode = QApplication::exec();
+    }
+    // The pages of transfers the engine ended on its way out go before the
+    // browser's profile they belong to.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return exitCode;
 }

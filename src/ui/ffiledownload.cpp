@@ -10,8 +10,6 @@
 #include "taskiconsproxy.h"
 
 #include "core/appsettings.h"
-#include "core/listsaver.h"
-#include "downloads/list/downloadlistfile.h"
 #include "core/programnames.h"
 #include "core/programvalues.h"
 #include "core/shell.h"
@@ -80,10 +78,10 @@ QString screenResolution(const QWidget* window)
 
 } // namespace
 
-fFileDownload::fFileDownload(Services services, DownloadsSetup setup, QWidget* parent)
+fFileDownload::fFileDownload(Services services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
-    , m_engine(services.Values, services.Prompts, services.Desktop, services.Sounds, std::move(setup))
+    , m_engine(services.Engine)
     , m_rules(m_engine, services.Values, services.Settings, services.Prompts)
 {
     setObjectName(AppSettings::kDownloadWindow);
@@ -100,9 +98,9 @@ fFileDownload::~fFileDownload()
     // The view goes before the model it shows.
     ListView3->setModel(nullptr);
     m_engine.scheduler().setAutoLogin(nullptr);
-    // The transfers end with the engine; their pages are no longer shown.
-    m_browserTransfers->disconnect(this);
-    m_browserRetries->disconnect(this);
+    // The engine and its transfers stay; their pages are no longer shown here.
+    m_services.BrowserTransfers.disconnect(this);
+    m_services.BrowserRetries.disconnect(this);
     if (Web1->page() != m_loginPage)
         Web1->setPage(m_loginPage);
 }
@@ -308,25 +306,10 @@ void fFileDownload::Form_Load()
     for (int seconds = 0; seconds <= 600; ++seconds)
         Combo2->addItem(QString::number(seconds));
     Combo2->setCurrentIndex(0);
-    restoreList();
     StatusPanels[3]->setText(StatusCountersText(m_engine.list().CountByState()));
     Combo3->setCurrentIndex(0);
     m_loginPage->setSilent(true);
     m_loginPage->load(QUrl(u"about:blank"_s));
-}
-
-void fFileDownload::restoreList()
-{
-    const QString path = m_services.ListFile;
-    if (path.isEmpty())
-        return;
-    // Queued: the window may be built inside an analysis run's timer, by the hand-off.
-    if (!downloadlistfile::Restore(path, m_engine.model(), m_engine.queuedPrompts()))
-        return; // a file that could not be set aside is not overwritten
-    m_listSaver = std::make_unique<ListSaver>(
-        m_engine.model(),
-        [this, path](QString* error) { return downloadlistfile::Save(path, m_engine.list(), error); },
-        m_services.Prompts, u"下载列表"_s);
 }
 
 void fFileDownload::showAsPlaced()
@@ -379,8 +362,7 @@ bool fFileDownload::Form_Unload()
     placement.Width = normal.width() * kTwipsPerPixel;
     placement.Height = normal.height() * kTwipsPerPixel;
     SaveWindowPlacement(m_services.Settings, AppSettings::kDownloadWindow, placement, screenResolution(this));
-    if (m_listSaver)
-        m_listSaver->flush();
+    m_engine.saveListNow();
     if (m_cover != nullptr && !IsFormLoaded(u"fWebSearch"_s))
         m_cover->showCover();
     return true;

@@ -13,7 +13,6 @@
 #include <memory>
 
 class AppSettings;
-class ListSaver;
 class BrowserPage;
 class BrowserProfile;
 class BrowserCacheTools;
@@ -54,17 +53,19 @@ public:
         SoundPlayer& Sounds;
         QString FolderHistoryFile; // the save folder dialog's history
         BrowserProfile& Browser;   // the sign-in browser's profile
+        DownloadsController& Engine;                // the program's, which outlives the window
+        BrowserTransferFactory& BrowserTransfers;   // method 3's transfers
+        BrowserTransferFactory& BrowserRetries;     // the fallback of methods 1 and 2
         LoginTiming LoginTimes{};
-        QString ListFile{}; // where the list is kept between runs; empty: not kept
     };
 
-    fFileDownload(Services services, DownloadsSetup setup, QWidget* parent = nullptr);
+    explicit fFileDownload(Services services, QWidget* parent = nullptr);
     ~fFileDownload() override;
 
     DownloadsController& engine() { return m_engine; }
     LoginController& login() { return *m_login; }
     // Method 3's transfers (their timing is the tests' to shorten).
-    BrowserTransferFactory& browserTransfers() { return *m_browserTransfers; }
+    BrowserTransferFactory& browserTransfers() { return m_services.BrowserTransfers; }
     void setCover(StartupCover* cover) { m_cover = cover; }
     // "窗口 ▸ 资料检索分析窗口": offered once the window is given a way to open it.
     void setSearchWindowOpener(std::function<void()> open);
@@ -99,7 +100,6 @@ private:
     void userCheckOver(QWebEnginePage* page);
 
     void Form_Load();
-    void restoreList();
     bool Form_Unload();
     void ListView3_MouseDown(const QPoint& position);
     void ListView3_ColumnClick(int column);
@@ -127,11 +127,8 @@ private:
     void sendSuggestion();
 
     Services m_services;
-    // Before the engine, so they outlive its transfers.
-    std::unique_ptr<BrowserTransferFactory> m_browserTransfers; // method 3
-    std::unique_ptr<BrowserTransferFactory> m_browserRetries;   // the fallback of methods 1 and 2
-    QList<QPointer<QWebEnginePage>> m_userChecks;                // waiting for the user, shown first
-    DownloadsController m_engine;
+    QList<QPointer<QWebEnginePage>> m_userChecks; // waiting for the user, shown first
+    DownloadsController& m_engine;
     DownloadWindowController m_rules;
     StartupCover* m_cover = nullptr;
     BrowserPage* m_loginPage = nullptr; // Web1's page, owned by Web1
@@ -199,6 +196,4 @@ private:
     std::function<void()> m_openSearchWindow;
     QAction* m_clearBrowserCache = nullptr;
 
-    // Last: it saves the list when the window goes, before the engine does.
-    std::unique_ptr<ListSaver> m_listSaver;
 };

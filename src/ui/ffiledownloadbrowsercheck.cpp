@@ -1,6 +1,6 @@
-// The download window's side of the browser's transfers: the factories the
-// engine runs method 3 and the fallback with, and the browser panel lent to
-// a check that needs the user.
+// The download window's side of the browser's transfers (whose factories
+// the program gives the engine): the browser panel lent to a check that
+// needs the user.
 
 #include "controlnames.h"
 #include "ffiledownload.h"
@@ -21,12 +21,7 @@ const QString kUserCheckText = u"网页验证：请在下方网页中完成验�
 
 void fFileDownload::bindBrowserTransfers()
 {
-    const SecondsClock clock = [this] { return m_engine.now(); };
-    m_browserTransfers
-        = std::make_unique<BrowserTransferFactory>(m_services.Browser, m_services.Values, clock, false);
-    m_browserRetries = std::make_unique<BrowserTransferFactory>(m_services.Browser, m_services.Values, clock, true);
-    m_engine.scheduler().setBrowserTransferFactories(m_browserTransfers.get(), m_browserRetries.get());
-    for (BrowserTransferFactory* factory : {m_browserTransfers.get(), m_browserRetries.get()}) {
+    for (BrowserTransferFactory* factory : {&m_services.BrowserTransfers, &m_services.BrowserRetries}) {
         connect(factory, &BrowserTransferFactory::userCheckNeeded, this, &fFileDownload::showUserCheck);
         connect(factory, &BrowserTransferFactory::userCheckOver, this, &fFileDownload::userCheckOver);
     }

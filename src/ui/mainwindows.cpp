@@ -13,6 +13,7 @@
 #include "core/programvalues.h"
 #include "core/systemprobes.h"
 #include "ui/browser/browserprofile.h"
+#include "ui/browser/enginebrowsertransfers.h"
 
 #include <QWindow>
 
@@ -22,7 +23,8 @@ MainWindows::MainWindows(Services services, QObject* parent)
     : QObject(parent)
     , m_services(std::move(services))
     , m_versionCheck(std::make_unique<NewVersionCheck>(
-          NetworkContext{&m_network, nullptr, m_services.Browser.httpUserAgent()}, m_services.VersionServer))
+          NetworkContext{&m_services.Engine.httpLayer(), nullptr, m_services.Browser.httpUserAgent()},
+          m_services.VersionServer))
     , m_saveFolderDialog(std::make_unique<SaveFolderDialogPrompt>(m_services.Values, m_services.Settings,
                                                                   m_services.Prompts, m_services.FolderHistoryFile))
     , m_saveFolder(m_services.SaveFolder != nullptr ? m_services.SaveFolder : m_saveFolderDialog.get())
@@ -84,10 +86,11 @@ void MainWindows::showSearchWindow()
 fFileDownload& MainWindows::loadDownloadWindow()
 {
     if (m_download == nullptr) {
-        m_download = new fFileDownload(
-            {m_services.Values, m_services.Settings, m_services.Prompts, m_services.Desktop, m_services.Sounds,
-             m_services.FolderHistoryFile, m_services.Browser, {}, m_services.DownloadListFile},
-            {.UserAgent = m_services.Browser.httpUserAgent(), .CookieJar = m_services.CookieJar});
+        m_download = new fFileDownload({m_services.Values, m_services.Settings, m_services.Prompts,
+                                        m_services.Desktop, m_services.Sounds, m_services.FolderHistoryFile,
+                                        m_services.Browser, m_services.Engine,
+                                        m_services.BrowserTransfers.transfers(),
+                                        m_services.BrowserTransfers.retries()});
         m_download->setAttribute(Qt::WA_DeleteOnClose);
         m_download->setCover(m_cover.get());
         m_download->setSearchWindowOpener([this] { showSearchWindow(); });
@@ -98,7 +101,7 @@ fFileDownload& MainWindows::loadDownloadWindow()
 
 DownloadTableModel& MainWindows::downloadTasks()
 {
-    return loadDownloadWindow().engine().model();
+    return m_services.Engine.model();
 }
 
 void MainWindows::ShowDownloadWindow()
@@ -115,10 +118,7 @@ void MainWindows::ShowDownloadWindow()
 
 void MainWindows::applyOptions(const ProgramValues& values)
 {
-    if (m_download != nullptr)
-        m_download->engine().applyOptions(values);
-    else
-        m_services.Values = values;
+    m_services.Engine.applyOptions(values);
 }
 
 void MainWindows::endProgram()

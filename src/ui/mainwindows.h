@@ -3,8 +3,6 @@
 #include "downloads/engine/downloadscontroller.h"
 #include "search/handoff.h"
 
-#include "transfers/curllayer.h"
-
 #include <QObject>
 #include <QPointer>
 
@@ -12,7 +10,7 @@
 
 class AppSettings;
 class BrowserCacheTools;
-class QNetworkCookieJar;
+class EngineBrowserTransfers;
 class BrowserProfile;
 class fCover;
 class fFileDownload;
@@ -45,11 +43,13 @@ public:
         QString VersionServer;  // where the new-version file lies; empty: not asked
         QString HomePage;       // the search window's first page
         QString MachineStore;   // the per-machine settings file
+        // The program's engine and the browser's transfers given to it: built
+        // before any window, they outlive every window.
+        DownloadsController& Engine;
+        EngineBrowserTransfers& BrowserTransfers;
         SaveFolderPrompt* SaveFolder = nullptr; // the save folder dialog when not given
-        QNetworkCookieJar* CookieJar = nullptr;  // shared by the browsers and the transfers
         BrowserCacheTools* CacheTools = nullptr; // the browser cache viewer and its clearing
-        QString DownloadListFile{}; // where the windows keep their lists between runs; empty: not kept
-        QString AnalysisListFile{};
+        QString AnalysisListFile{}; // where the search window keeps its list between runs; empty: not kept
     };
 
     explicit MainWindows(Services services, QObject* parent = nullptr);
@@ -66,12 +66,11 @@ public:
 
     void showSearchWindow();
 
-    // The search window's hand-off.
+    // The search window's hand-off: the engine's list, window or not.
     DownloadTableModel& downloadTasks() override;
     void ShowDownloadWindow() override;
 
-    // Options confirmed in any window: applied through the download window's
-    // engine when it is open.
+    // Options confirmed in any window: applied through the engine.
     void applyOptions(const ProgramValues& values);
 
 signals:
@@ -83,7 +82,6 @@ private:
     void endProgram();
 
     Services m_services;
-    CurlLayer m_network; // the version check's
     std::unique_ptr<NewVersionCheck> m_versionCheck;
     std::unique_ptr<SaveFolderDialogPrompt> m_saveFolderDialog;
     SaveFolderPrompt* m_saveFolder = nullptr;

@@ -6,6 +6,7 @@
 #include "downloads/engine/soundclips.h"
 #include "support/testhttpserver.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QTest>
 #include <QTimer>
@@ -109,6 +110,34 @@ TEST(DownloadsController, AMessageFromATickIsShownAfterItWithoutASecondTickInsid
     EXPECT_EQ(startedPosition, 1);
     for (int p = 1; p <= 2; ++p)
         EXPECT_EQ(engine.list().TaskAt(p)->State, Failed) << p; // nothing listens on port 1
+}
+
+TEST(DownloadsController, AKeptListComesBackAndADamagedOneIsSetAsideAndToldAfterwards)
+{
+    ListFixture f;
+    ProgramValues values;
+    NoSounds sounds;
+    const QString file = f.temp.writeFile(u"downloads.dat"_s, "PPLIST\r\nDLST\1\0\0\0 cut short");
+    {
+        DownloadsController engine(values, f.prompts, f.shell, sounds);
+        ASSERT_TRUE(engine.keepListIn(file));
+        EXPECT_TRUE(f.prompts.shown.isEmpty()); // not from inside whatever built the engine
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !f.prompts.shown.isEmpty(); }, 5000));
+        ASSERT_EQ(f.prompts.messages().size(), 1);
+        EXPECT_TRUE(f.prompts.messages()[0].contains(u"下载列表"_s));
+        EXPECT_EQ(engine.list().count(), 0);
+        EXPECT_EQ(QDir(f.temp.path()).entryList({u"downloads.dat.damaged-*"_s}).size(), 1);
+        // A good file takes its place.
+        engine.model().AddTask(u"https://h/doi/pdf/a"_s, u"a"_s, u"pdf"_s, f.temp.path(), {});
+        engine.list().TaskAt(1)->State = Completed;
+        engine.saveListNow();
+    }
+    DownloadsController nextRun(values, f.prompts, f.shell, sounds);
+    ASSERT_TRUE(nextRun.keepListIn(file));
+    ASSERT_EQ(nextRun.list().count(), 1);
+    EXPECT_EQ(nextRun.list().TaskAt(1)->Name, u"a"_s);
+    EXPECT_EQ(nextRun.list().TaskAt(1)->State, Completed);
+    EXPECT_EQ(f.prompts.messages().size(), 1);
 }
 
 } // namespace

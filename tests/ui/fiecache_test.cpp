@@ -5,6 +5,7 @@
 #include "support/recordingshell.h"
 #include "ui/browsercachetools.h"
 #include "ui/browser/browsertesting.h"
+#include "downloadenginerig.h"
 #include "ui/ffiledownload.h"
 #include "ui/fiecache.h"
 #include "ui/formcopymove.h"
@@ -147,9 +148,9 @@ TEST(ClearBrowserCache, ClearsWithOrWithoutItsMessageAndFromTheDownloadWindow)
     const QString b = f.entry(2, "http://h/b.pdf", 10);
     RecordingShell shell;
     Silence sounds;
+    DownloadEngineRig rig(f.values, f.prompts, shell, sounds);
     fFileDownload window({f.values, f.settings, f.prompts, shell, sounds, f.temp.filePath(u"SaveList.dat"_s),
-                          SharedProfile()},
-                         DownloadsSetup{.UserAgent = u"PaperpullTest"_s});
+                          SharedProfile(), rig.engine, rig.browser.transfers(), rig.browser.retries()});
     QAction* entry = nullptr;
     for (QAction* menu : window.menuBar()->actions()) {
         if (menu->text() == u"工具(&T)"_s)

@@ -1,4 +1,5 @@
 #include "dialogfixture.h"
+#include "downloadenginerig.h"
 
 #include "downloads/engine/programcookiejar.h"
 #include "downloads/engine/soundclips.h"
@@ -58,10 +59,13 @@ protected:
 
     std::unique_ptr<fFileDownload> open(LoginTiming timing = {.SettleMs = 100})
     {
-        auto window = std::make_unique<fFileDownload>(
-            fFileDownload::Services{values, settings, prompts, shell, sounds, temp.filePath(u"SaveList.dat"_s),
-                                    SharedProfile(), timing},
-            DownloadsSetup{.UserAgent = SharedProfile().httpUserAgent(), .CookieJar = &jar});
+        if (!rig)
+            rig = std::make_unique<DownloadEngineRig>(
+                values, prompts, shell, sounds,
+                DownloadsSetup{.UserAgent = SharedProfile().httpUserAgent(), .CookieJar = &jar});
+        auto window = std::make_unique<fFileDownload>(fFileDownload::Services{
+            values, settings, prompts, shell, sounds, temp.filePath(u"SaveList.dat"_s), SharedProfile(), rig->engine,
+            rig->browser.transfers(), rig->browser.retries(), timing});
         window->resize(1000, 700);
         window->show();
         return window;
@@ -94,6 +98,7 @@ protected:
     CookieBridge bridge{jar, *SharedProfile().profile()->cookieStore()};
     RecordingShell shell;
     Silence sounds;
+    std::unique_ptr<DownloadEngineRig> rig; // the program's engine, under every window of a test
 };
 
 TEST_F(LoginPanelTest, ThePanelLiesOverTheListAndShowsTheSelectedTask)

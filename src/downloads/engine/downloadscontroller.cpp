@@ -1,6 +1,11 @@
 #include "downloadscontroller.h"
 
+#include "downloads/list/downloadlistfile.h"
+
+#include "core/listsaver.h"
 #include "core/programvalues.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 DownloadsController::DownloadsController(ProgramValues& values, UserPrompts& prompts, Shell& shell,
                                          SoundPlayer& sounds, DownloadsSetup setup, QObject* parent)
@@ -28,4 +33,22 @@ void DownloadsController::applyOptions(const ProgramValues& values)
     const int previousMethod = m_values.DownloadMethod;
     m_values = values;
     m_scheduler.optionsChanged(previousMethod);
+}
+
+bool DownloadsController::keepListIn(const QString& path)
+{
+    // Queued: the engine may be built inside a handler, and a damaged file
+    // is told after it.
+    if (!downloadlistfile::Restore(path, m_model, m_queuedPrompts))
+        return false;
+    m_listSaver = std::make_unique<ListSaver>(
+        m_model, [this, path](QString* error) { return downloadlistfile::Save(path, m_list, error); },
+        m_queuedPrompts, u"下载列表"_s);
+    return true;
+}
+
+void DownloadsController::saveListNow()
+{
+    if (m_listSaver)
+        m_listSaver->flush();
 }

@@ -16,6 +16,9 @@
 #include <QNetworkCookieJar>
 #include <QObject>
 
+#include <memory>
+
+class ListSaver;
 class Shell;
 class SoundPlayer;
 class UserPrompts;
@@ -29,11 +32,12 @@ struct DownloadsSetup {
     QNetworkCookieJar* CookieJar = nullptr; // shared with the browsers; the engine's own when none
 };
 
-// The engine of one download window, wired in one step: the HTTP layer and
-// cookie jar every transfer shares, the transfer factories of both
-// methods, the list and its table model, the scheduler, the list commands and
-// the ordering. The window binds widgets to these; tests and benchmarks drive
-// them without one.
+// The program's download engine, wired in one step and built once, before
+// any window: the HTTP layer and cookie jar every transfer shares, the
+// transfer factories of both methods, the list (kept from run to run when
+// asked) and its table model, the scheduler, the list commands and the
+// ordering. The download window binds widgets to these while it is open;
+// the search window's hand-off, tests and benchmarks use them without it.
 class DownloadsController final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DownloadsController)
@@ -63,6 +67,15 @@ public:
     // force from the next start.
     void applyOptions(const ProgramValues& values);
 
+    // Keeps the list in the file at path from run to run: what the file
+    // holds comes back now (a damaged file is set aside, and the user told
+    // once the caller has returned), and every change is saved a moment
+    // later. false when the file could be neither read nor set aside: it is
+    // then left alone and nothing is saved to it.
+    bool keepListIn(const QString& path);
+    // Saves at once what is not saved yet (a window that closes).
+    void saveListNow();
+
 private:
     ProgramValues& m_values;
     SecondsClock m_clock;
@@ -77,4 +90,6 @@ private:
     DownloadScheduler m_scheduler;
     DownloadListCommands m_commands;
     DownloadListOrdering m_ordering;
+    // Last: it saves the list when the engine goes, before the list does.
+    std::unique_ptr<ListSaver> m_listSaver;
 };

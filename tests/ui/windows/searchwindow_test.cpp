@@ -228,15 +228,11 @@ TEST_F(SearchWindowTest, VersionNoticeFromTheServer)
 
 TEST_F(SearchWindowTest, BothListsAreThereAgainWhenTheirWindowsReopen)
 {
-    MainWindows& w = [this]() -> MainWindows& {
-        m_windows = std::make_unique<MainWindows>(MainWindows::Services{
-            values, settings, prompts, shell, sounds, SharedProfile(), temp.filePath(u"SaveList.dat"_s), {},
-            server.url(u"/results/1"_s), temp.filePath(u"machine.ini"_s), &saveFolder, nullptr, nullptr,
-            temp.filePath(u"downloads.dat"_s), temp.filePath(u"analysis.dat"_s)});
-        return *m_windows;
-    }();
-    w.start();
-    fWebSearch* search = openSearch(w);
+    const QString downloadList = temp.filePath(u"downloads.dat"_s);
+    const QString analysisList = temp.filePath(u"analysis.dat"_s);
+    MainWindows* w = &windows(server.url(u"/results/1"_s), {}, downloadList, analysisList);
+    w->start();
+    fWebSearch* search = openSearch(*w);
     ASSERT_NE(search, nullptr);
     search->controller().AddCurrentPage();
     const QAbstractItemModel* records = find<QTableView>(search, u"ListView1"_s)->model();
@@ -244,8 +240,8 @@ TEST_F(SearchWindowTest, BothListsAreThereAgainWhenTheirWindowsReopen)
     const QString firstTitle = records->index(0, 0).data().toString();
     const int recordCount = records->rowCount();
 
-    w.ShowDownloadWindow();
-    DownloadTableModel& tasks = w.downloadWindow()->engine().model();
+    w->ShowDownloadWindow();
+    DownloadTableModel& tasks = w->downloadWindow()->engine().model();
     tasks.AddTask(u"https://pubs.example.org/doi/pdf/10.1021/a"_s, u"a"_s, u"pdf"_s, temp.path() + u'/', {});
     tasks.AddTask(u"https://pubs.example.org/doi/pdf/10.1021/b"_s, u"b"_s, u"pdf"_s, temp.path() + u'/', {});
     tasks.list().TaskAt(2)->State = TaskState::Downloading; // as if the program ended mid-transfer
@@ -253,21 +249,24 @@ TEST_F(SearchWindowTest, BothListsAreThereAgainWhenTheirWindowsReopen)
 
     search->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_EQ(w.searchWindow(), nullptr);
+    ASSERT_EQ(w->searchWindow(), nullptr);
     // Leaving the program takes the download window down without closing it
     // (a close would stop the transfer first); its list is saved all the same.
-    w.cover().showCover();
-    find<QPushButton>(&w.cover(), u"Command3"_s)->click();
-    ASSERT_EQ(w.downloadWindow(), nullptr);
+    w->cover().showCover();
+    find<QPushButton>(&w->cover(), u"Command3"_s)->click();
+    ASSERT_EQ(w->downloadWindow(), nullptr);
 
-    search = openSearch(w);
+    // The next run reads both lists back.
+    w = &windows(server.url(u"/results/1"_s), {}, downloadList, analysisList);
+    w->start();
+    search = openSearch(*w);
     ASSERT_NE(search, nullptr);
     records = find<QTableView>(search, u"ListView1"_s)->model();
     ASSERT_EQ(records->rowCount(), recordCount);
     EXPECT_EQ(records->index(0, 0).data().toString(), firstTitle);
     EXPECT_EQ(find<QLabel>(search, u"Label1"_s)->text(), QString::number(recordCount));
-    w.ShowDownloadWindow();
-    const DownloadList& list = w.downloadWindow()->engine().list();
+    w->ShowDownloadWindow();
+    const DownloadList& list = w->downloadWindow()->engine().list();
     ASSERT_EQ(list.count(), 2);
     EXPECT_EQ(list.TaskAt(2)->Name, u"b"_s);
     EXPECT_EQ(list.TaskAt(2)->State, TaskState::Waiting);

@@ -11,6 +11,8 @@
 #include "support/tempfolder.h"
 #include "support/testhttpserver.h"
 #include "search/searchbrowser.h"
+#include "downloads/engine/downloadscontroller.h"
+#include "ui/browser/enginebrowsertransfers.h"
 #include "ui/mainwindows.h"
 
 #include <QDir>
@@ -51,12 +53,25 @@ protected:
         values.SaveFolder = temp.path() + u'/';
     }
 
-    MainWindows& windows(const QString& homePage, const QString& versionServer = {})
+    // A run of the program: its engine (keeping its list in listFile when
+    // given), then its windows. A second call is the next run.
+    MainWindows& windows(const QString& homePage, const QString& versionServer = {}, const QString& downloadList = {},
+                         const QString& analysisList = {})
     {
+        // The last run ends, saving its list, before the next one reads it.
+        m_windows.reset();
+        m_browserTransfers.reset();
+        m_engine.reset();
+        m_engine = std::make_unique<DownloadsController>(
+            values, prompts, shell, sounds,
+            DownloadsSetup{.UserAgent = SharedProfile().httpUserAgent(), .CookieJar = cookieJar});
+        if (!downloadList.isEmpty())
+            EXPECT_TRUE(m_engine->keepListIn(downloadList));
+        m_browserTransfers = std::make_unique<EngineBrowserTransfers>(SharedProfile(), *m_engine);
         m_windows = std::make_unique<MainWindows>(MainWindows::Services{
             values, settings, prompts, shell, sounds, SharedProfile(), temp.filePath(QStringLiteral("SaveList.dat")),
-            versionServer, homePage, temp.filePath(QStringLiteral("machine.ini")), &saveFolder,
-            cookieJar});
+            versionServer, homePage, temp.filePath(QStringLiteral("machine.ini")), *m_engine, *m_browserTransfers,
+            &saveFolder, nullptr, analysisList});
         return *m_windows;
     }
 
@@ -79,6 +94,8 @@ protected:
     ChosenFolder saveFolder{values};
     TestHttpServer server;
     QNetworkCookieJar* cookieJar = nullptr; // the transfers' cookies; none when not given
+    std::unique_ptr<DownloadsController> m_engine;
+    std::unique_ptr<EngineBrowserTransfers> m_browserTransfers;
     std::unique_ptr<MainWindows> m_windows;
 };
 
