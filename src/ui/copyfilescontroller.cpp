@@ -48,7 +48,7 @@ CopyFilesController::CopyFilesController(AppSettings& settings, UserPrompts& pro
     connect(&m_run, &CopyRun::finished, this, &CopyFilesController::runFinished);
 }
 
-CopyFilesForm CopyFilesController::Form_Load()
+CopyFilesForm CopyFilesController::Load()
 {
     m_history.clear();
     LoadFolderHistory(m_history, m_historyFile);
@@ -59,13 +59,13 @@ CopyFilesForm CopyFilesController::Form_Load()
     return {m_history, destination, m_policy};
 }
 
-void CopyFilesController::Option1_Click(int index)
+void CopyFilesController::ChoosePolicy(int index)
 {
     if (index >= 1 && index <= 5)
         m_policy = index;
 }
 
-QString CopyFilesController::Command3_Click(const QString& folderText)
+QString CopyFilesController::PickDestination(const QString& folderText)
 {
     return BrowseForFolder(m_prompts, folderText, QString::fromUtf16(kBrowseTitle));
 }

@@ -34,11 +34,12 @@ public:
 
     QList<CopySource> SourceFiles;
 
-    CopyFilesForm Form_Load();
-    void Option1_Click(int index);
+    CopyFilesForm Load();
+    // The option buttons (Option1(0..4)): what to do with a name already at the destination, 1 to 5.
+    void ChoosePolicy(int index);
     int policy() const { return m_policy; }
-    // "浏览": the folder picked, or the box's text when cancelled.
-    QString Command3_Click(const QString& folderText);
+    // "浏览" (Command3): the folder picked, or the box's text when cancelled.
+    QString PickDestination(const QString& folderText);
 
     // "开始" while idle: checks and remembers the destination, then starts
     // copying; "停止" while running: stops after the current file. Returns

@@ -420,7 +420,7 @@ void fFileDownload::ListView3_ColumnClick(int column)
 void fFileDownload::ListView3_ItemClick(const QModelIndex& index)
 {
     if (index.isValid())
-        StatusPanels[1]->setText(m_engine.commands().ListView3_ItemClick(index.row() + 1));
+        StatusPanels[1]->setText(m_engine.commands().MakeTaskCurrent(index.row() + 1));
 }
 
 void fFileDownload::ListView3_DblClick(const QModelIndex& index)
@@ -428,7 +428,7 @@ void fFileDownload::ListView3_DblClick(const QModelIndex& index)
     if (!index.isValid())
         return;
     m_engine.list().setCurrentPosition(index.row() + 1);
-    m_engine.commands().ListView3_DblClick();
+    m_engine.commands().OpenOrRequeueCurrentTask();
 }
 
 void fFileDownload::StatusBar1_PanelClick(int panel)

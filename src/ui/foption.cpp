@@ -120,7 +120,7 @@ void fOption::buildControls()
 
 void fOption::Form_Load()
 {
-    const OptionsForm form = m_controller.Form_Load(IsFormLoaded(AppSettings::kDownloadWindow));
+    const OptionsForm form = m_controller.Load(IsFormLoaded(AppSettings::kDownloadWindow));
     Check1->setChecked(form.UseProxy);
     Text6->setText(form.ProxyAddress);
     Text8->setText(form.ProxyPort);
@@ -146,7 +146,7 @@ void fOption::Command1_Click()
     form.SizeText = Text1->text();
     form.PaceText = Text2->text();
     form.HourlyCapText = Text3->text();
-    if (m_controller.Command1_Click(form))
+    if (m_controller.Confirm(form))
         accept();
 }
 

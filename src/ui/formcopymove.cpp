@@ -28,7 +28,7 @@ Form_Copy_Move::Form_Copy_Move(AppSettings& settings, UserPrompts& prompts, cons
     connect(Command2, &QPushButton::clicked, this, &Form_Copy_Move::reject);
     connect(Command3, &QPushButton::clicked, this, &Form_Copy_Move::Command3_Click);
     for (int i = 0; i < 5; ++i)
-        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { m_controller.Option1_Click(i + 1); });
+        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { m_controller.ChoosePolicy(i + 1); });
     CopyRun& run = m_controller.run();
     connect(&run, &CopyRun::progressChanged, this, [this](int value, int maximum) {
         ProgressBar1->setMaximum(maximum);
@@ -104,7 +104,7 @@ void Form_Copy_Move::buildControls()
 void Form_Copy_Move::Form_Load()
 {
     setWindowTitle(u"复制文件..."_s);
-    const CopyFilesForm form = m_controller.Form_Load();
+    const CopyFilesForm form = m_controller.Load();
     Combo1->clear();
     Combo1->addItems(form.History);
     Combo1->setEditText(form.Destination);
@@ -131,7 +131,7 @@ void Form_Copy_Move::Command1_Click()
 
 void Form_Copy_Move::Command3_Click()
 {
-    Combo1->setEditText(m_controller.Command3_Click(Combo1->currentText()));
+    Combo1->setEditText(m_controller.PickDestination(Combo1->currentText()));
 }
 
 void Form_Copy_Move::done(int result)

@@ -84,7 +84,7 @@ void fSeleFileSavePath::buildControls()
 
 void fSeleFileSavePath::Form_Load()
 {
-    const SaveFolderForm form = m_controller.Form_Load();
+    const SaveFolderForm form = m_controller.Load();
     if (form.NameByPattern)
         Option3->setChecked(true);
     else if (form.NameByOriginalFile)
@@ -104,18 +104,18 @@ void fSeleFileSavePath::showEvent(QShowEvent* event)
 
 void fSeleFileSavePath::Command1_Click()
 {
-    Combo1->setEditText(m_controller.Command1_Click(Combo1->currentText()));
+    Combo1->setEditText(m_controller.PickFolder(Combo1->currentText()));
 }
 
 void fSeleFileSavePath::Command2_Click()
 {
-    if (m_controller.Command2_Click(Combo1->currentText(), Option1->isChecked(), Option3->isChecked(),
+    if (m_controller.Confirm(Combo1->currentText(), Option1->isChecked(), Option3->isChecked(),
                                     Text1->text()))
         accept();
 }
 
 void fSeleFileSavePath::Command3_Click()
 {
-    m_controller.Command3_Click();
+    m_controller.Cancel();
     reject();
 }

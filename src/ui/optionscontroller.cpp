@@ -44,7 +44,7 @@ OptionsController::OptionsController(ProgramValues& values, AppSettings& setting
 {
 }
 
-OptionsForm OptionsController::Form_Load(bool downloadWindowLoaded)
+OptionsForm OptionsController::Load(bool downloadWindowLoaded)
 {
     if (!downloadWindowLoaded)
         m_values.loadFrom(m_settings);
@@ -64,7 +64,7 @@ OptionsForm OptionsController::Form_Load(bool downloadWindowLoaded)
     return form;
 }
 
-bool OptionsController::Command1_Click(const OptionsForm& form)
+bool OptionsController::Confirm(const OptionsForm& form)
 {
     const std::optional<double> size = ParseSizeLimit(form.SizeText);
     if (!size) {

@@ -42,13 +42,13 @@ public:
 
     // The controls' contents. Until a download window has loaded the values
     // they are the built-in defaults, so then they are read from the store.
-    OptionsForm Form_Load(bool downloadWindowLoaded);
+    OptionsForm Load(bool downloadWindowLoaded);
 
-    // "确定": stores everything and answers true (close). A size that is not a
+    // "确定" (Command1): stores everything and answers true (close). A size that is not a
     // positive number, or a pace or hourly cap that is not a whole number in
     // its range, is refused with a message before anything is stored; the
     // dialog stays open. Proxy values that look wrong only draw a warning.
-    bool Command1_Click(const OptionsForm& form);
+    bool Confirm(const OptionsForm& form);
 
 signals:
     // The method was confirmed; an open download window shows it.

@@ -22,7 +22,7 @@ SaveFolderController::SaveFolderController(ProgramValues& values, AppSettings& s
 {
 }
 
-SaveFolderForm SaveFolderController::Form_Load()
+SaveFolderForm SaveFolderController::Load()
 {
     m_history.clear();
     LoadFolderHistory(m_history, m_historyFile);
@@ -32,12 +32,12 @@ SaveFolderForm SaveFolderController::Form_Load()
             m_values.NamePattern};
 }
 
-QString SaveFolderController::Command1_Click(const QString& folderText)
+QString SaveFolderController::PickFolder(const QString& folderText)
 {
     return BrowseForFolder(m_prompts, folderText, QString::fromUtf16(kBrowseTitle));
 }
 
-bool SaveFolderController::Command2_Click(const QString& folderText, bool nameByOriginalFile, bool nameByPattern,
+bool SaveFolderController::Confirm(const QString& folderText, bool nameByOriginalFile, bool nameByPattern,
                                           const QString& pattern)
 {
     // An empty pattern would name every file after its address without saying so.
@@ -71,7 +71,7 @@ bool SaveFolderController::Command2_Click(const QString& folderText, bool nameBy
     return true;
 }
 
-void SaveFolderController::Command3_Click()
+void SaveFolderController::Cancel()
 {
     m_values.SaveFolderCancelled = true;
 }

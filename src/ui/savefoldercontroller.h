@@ -23,20 +23,20 @@ class SaveFolderController final {
 public:
     SaveFolderController(ProgramValues& values, AppSettings& settings, UserPrompts& prompts, QString historyFile);
 
-    SaveFolderForm Form_Load();
+    SaveFolderForm Load();
 
-    // "...": the folder picked, or the box's text when the picker is cancelled.
-    QString Command1_Click(const QString& folderText);
+    // "..." (Command1): the folder picked, or the box's text when the picker is cancelled.
+    QString PickFolder(const QString& folderText);
 
-    // "确定": true when the folder exists (created if need be) and the results
+    // "确定" (Command2): true when the folder exists (created if need be) and the results
     // are set; false after "文件夹设置错误！" (or, with "自定义：", after a
     // message about an empty pattern), with nothing changed. A chosen pattern
     // is stored for the next run.
-    bool Command2_Click(const QString& folderText, bool nameByOriginalFile, bool nameByPattern = false,
+    bool Confirm(const QString& folderText, bool nameByOriginalFile, bool nameByPattern = false,
                         const QString& pattern = {});
 
-    // "取消".
-    void Command3_Click();
+    // "取消" (Command3).
+    void Cancel();
 
 private:
     ProgramValues& m_values;

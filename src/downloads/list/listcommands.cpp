@@ -122,7 +122,6 @@ void DownloadListCommands::clearWhere(Picks picks)
     if (refuseWhileActive())
         return;
     m_model.changeAll([&](DownloadList& list) { list.removeIf(picks); });
-    UpdateTaskCountLabel();
 }
 
 void DownloadListCommands::ClearSelectedTasks()
@@ -147,7 +146,6 @@ void DownloadListCommands::ClearAllTasks()
     if (!m_prompts.askYesNo(text(kConfirmClearAll), MessageIcon::None))
         return;
     m_model.changeAll([](DownloadList& list) { list.clear(); });
-    UpdateTaskCountLabel();
 }
 
 template <typename Picks>
@@ -312,7 +310,7 @@ void DownloadListCommands::DetectChosenFileType()
                           MessageIcon::Information);
 }
 
-void DownloadListCommands::ListView3_DblClick()
+void DownloadListCommands::OpenOrRequeueCurrentTask()
 {
     DownloadList& list = m_model.list();
     DownloadTask* task = list.currentTask();
@@ -333,7 +331,7 @@ void DownloadListCommands::ListView3_DblClick()
     }
 }
 
-QString DownloadListCommands::ListView3_ItemClick(int position)
+QString DownloadListCommands::MakeTaskCurrent(int position)
 {
     DownloadList& list = m_model.list();
     list.setCurrentPosition(position);
@@ -347,9 +345,4 @@ QString DownloadListCommands::ListView3_ItemClick(int position)
 QString DownloadListCommands::TaskCountLabelText() const
 {
     return QString::number(m_model.list().count()) + u"条"_s;
-}
-
-void DownloadListCommands::UpdateTaskCountLabel()
-{
-    emit taskCountLabelChanged(TaskCountLabelText());
 }

@@ -52,20 +52,15 @@ public:
     void CorrectDiskFileTypes();
     void DetectChosenFileType();
 
-    // A double click on the current row: opens a finished file, re-queues a failed task.
-    void ListView3_DblClick();
-    // A click makes the row current; answers the text for the status bar's
-    // second panel: the task's file path when the file exists, else "".
-    QString ListView3_ItemClick(int position);
-    // Names are never edited in place: the edit is always cancelled.
-    bool ListView3_BeforeLabelEdit() const { return false; }
+    // The list's double click: opens the current task's finished file, or
+    // queues its failed task again.
+    void OpenOrRequeueCurrentTask();
+    // The list's click: the task at position becomes current; answers its
+    // file's path when the file exists (for the status bar's second panel), else "".
+    QString MakeTaskCurrent(int position);
 
     // "<count>条"
     QString TaskCountLabelText() const;
-    void UpdateTaskCountLabel();
-
-signals:
-    void taskCountLabelChanged(const QString& text);
 
 private:
     bool refuseWhileActive();
