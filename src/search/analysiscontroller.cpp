@@ -25,20 +25,22 @@ bool isKnownSource(const AnalysisRecord& record)
 } // namespace
 
 AnalysisController::AnalysisController(AnalysisTableModel& model, SearchBrowser& browser, ProgramValues& values,
-                                       SaveFolderPrompt& saveFolder, DownloadWindowHost& downloads,
-                                       UserPrompts& prompts, QObject* parent)
-    : AnalysisController(model, browser, values, saveFolder, downloads, prompts, Timing(), parent)
+                                       SaveFolderPrompt& saveFolder, DownloadTableModel& tasks,
+                                       DownloadWindowHost& downloads, UserPrompts& prompts, QObject* parent)
+    : AnalysisController(model, browser, values, saveFolder, tasks, downloads, prompts, Timing(), parent)
 {
 }
 
 AnalysisController::AnalysisController(AnalysisTableModel& model, SearchBrowser& browser, ProgramValues& values,
-                                       SaveFolderPrompt& saveFolder, DownloadWindowHost& downloads,
-                                       UserPrompts& prompts, Timing timing, QObject* parent)
+                                       SaveFolderPrompt& saveFolder, DownloadTableModel& tasks,
+                                       DownloadWindowHost& downloads, UserPrompts& prompts, Timing timing,
+                                       QObject* parent)
     : QObject(parent)
     , m_model(model)
     , m_browser(browser)
     , m_values(values)
     , m_saveFolder(saveFolder)
+    , m_tasks(tasks)
     , m_downloads(downloads)
     , m_prompts(prompts)
     , m_timing(timing)
@@ -251,7 +253,7 @@ void AnalysisController::analyseRows()
         if (m_analysing != Analyse::Unanalysed)
             record.AnalysisState.clear();
         if (isKnownSource(record)) {
-            HandOffRecord(record, m_values, m_downloads);
+            HandOffRecord(record, m_values, m_tasks);
             record.AnalysisState = QString::fromUtf16(kAnalysisSucceeded);
         }
     }

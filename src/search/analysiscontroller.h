@@ -9,6 +9,7 @@
 #include <functional>
 
 class AnalysisTableModel;
+class DownloadTableModel;
 class DownloadWindowHost;
 class SaveFolderPrompt;
 class SearchBrowser;
@@ -34,11 +35,11 @@ public:
     enum class Analyse { Unanalysed, Failed, Selected, All };
 
     AnalysisController(AnalysisTableModel& model, SearchBrowser& browser, ProgramValues& values,
-                       SaveFolderPrompt& saveFolder, DownloadWindowHost& downloads, UserPrompts& prompts,
-                       QObject* parent = nullptr);
+                       SaveFolderPrompt& saveFolder, DownloadTableModel& tasks, DownloadWindowHost& downloads,
+                       UserPrompts& prompts, QObject* parent = nullptr);
     AnalysisController(AnalysisTableModel& model, SearchBrowser& browser, ProgramValues& values,
-                       SaveFolderPrompt& saveFolder, DownloadWindowHost& downloads, UserPrompts& prompts,
-                       Timing timing, QObject* parent = nullptr);
+                       SaveFolderPrompt& saveFolder, DownloadTableModel& tasks, DownloadWindowHost& downloads,
+                       UserPrompts& prompts, Timing timing, QObject* parent = nullptr);
 
     // "只提取网页勾选项", read for every extraction.
     void setOnlyChecked(bool on) { m_onlyChecked = on; }
@@ -107,6 +108,7 @@ private:
     SearchBrowser& m_browser;
     ProgramValues& m_values;
     SaveFolderPrompt& m_saveFolder;
+    DownloadTableModel& m_tasks;
     DownloadWindowHost& m_downloads;
     UserPrompts& m_prompts;
     Timing m_timing;

@@ -55,8 +55,8 @@ fWebSearch::fWebSearch(Services services, QWidget* parent)
     setObjectName(u"fWebSearch"_s);
     buildControls();
     m_controller = std::make_unique<AnalysisController>(m_model, WebBrowser1->searchBrowser(), m_services.Values,
-                                                        m_services.SaveFolder, m_services.Downloads,
-                                                        m_services.Prompts, m_services.Timing);
+                                                        m_services.SaveFolder, m_services.DownloadTasks,
+                                                        m_services.Downloads, m_services.Prompts, m_services.Timing);
     buildMenus();
     bindController();
     Form_Load();

@@ -12,6 +12,7 @@
 class AppSettings;
 class BrowserProfile;
 class ListSaver;
+class DownloadTableModel;
 class DownloadWindowHost;
 class QCheckBox;
 class QLabel;
@@ -45,6 +46,7 @@ public:
         Shell& Desktop;
         BrowserProfile& Browser;
         SaveFolderPrompt& SaveFolder;
+        DownloadTableModel& DownloadTasks; // the engine's list, where records are handed
         DownloadWindowHost& Downloads;
         // Confirmed options; the values are assigned directly when not given.
         std::function<void(const ProgramValues&)> ApplyOptions{};

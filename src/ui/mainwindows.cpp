@@ -63,7 +63,8 @@ void MainWindows::showSearchWindow()
 {
     if (m_search == nullptr) {
         fWebSearch::Services services{m_services.Values, m_services.Settings, m_services.Prompts,
-                                      m_services.Desktop, m_services.Browser, *m_saveFolder, *this};
+                                      m_services.Desktop, m_services.Browser, *m_saveFolder,
+                                      m_services.Engine.model(), *this};
         services.ApplyOptions = [this](const ProgramValues& values) { applyOptions(values); };
         if (!m_services.HomePage.isEmpty())
             services.HomePage = m_services.HomePage;
@@ -97,11 +98,6 @@ fFileDownload& MainWindows::loadDownloadWindow()
         m_download->setCacheTools(m_services.CacheTools);
     }
     return *m_download;
-}
-
-DownloadTableModel& MainWindows::downloadTasks()
-{
-    return m_services.Engine.model();
 }
 
 void MainWindows::ShowDownloadWindow()

@@ -66,8 +66,7 @@ public:
 
     void showSearchWindow();
 
-    // The search window's hand-off: the engine's list, window or not.
-    DownloadTableModel& downloadTasks() override;
+    // The search window's hand-off shows the window over the engine's list.
     void ShowDownloadWindow() override;
 
     // Options confirmed in any window: applied through the engine.

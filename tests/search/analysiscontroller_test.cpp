@@ -22,7 +22,7 @@ protected:
     FakeDownloadWindow downloads;
     RecordingPrompts prompts;
     AnalysisController::Timing timing{300, 20, 5, 2};
-    AnalysisController controller{model, browser, values, saveFolder, downloads, prompts, timing};
+    AnalysisController controller{model, browser, values, saveFolder, downloads.model, downloads, prompts, timing};
 
     bool runAddAll()
     {
@@ -126,7 +126,7 @@ TEST_F(ControllerTest, WaysAnAllPagesRunStops)
         FakeSaveFolder sf(v);
         FakeDownloadWindow d;
         RecordingPrompts p;
-        AnalysisController ctl(m, b, v, sf, d, p, timing);
+        AnalysisController ctl(m, b, v, sf, d.model, d, p, timing);
         QSignalSpy finished(&ctl, &AnalysisController::addAllFinished);
         ctl.AddAllPages();
         if (c.During) {

@@ -25,8 +25,8 @@ TEST(HandOff, TaskFieldsFromTheRecord)
     FakeDownloadWindow window;
     ProgramValues values;
     values.SaveFolder = u"/current/"_s;
-    HandOffRecord(record(u" Line\r\nbreak: a/b "_s, u"https://h/doi/pdf/10.1/a"_s), values, window);
-    HandOffRecord(record(u"Kept folder"_s, u"https://h/doi/pdf/10.1/b"_s, u"/own/"_s), values, window);
+    HandOffRecord(record(u" Line\r\nbreak: a/b "_s, u"https://h/doi/pdf/10.1/a"_s), values, window.model);
+    HandOffRecord(record(u"Kept folder"_s, u"https://h/doi/pdf/10.1/b"_s, u"/own/"_s), values, window.model);
     ASSERT_EQ(window.list.count(), 2);
     const DownloadTask& first = *window.list.TaskAt(1);
     EXPECT_EQ(first.Name, u"Linebreak ab"_s);
@@ -43,8 +43,8 @@ TEST(HandOff, NamingByTheAddressFileName)
     FakeDownloadWindow window;
     ProgramValues values;
     values.NameByOriginalFile = true;
-    HandOffRecord(record(u"t"_s, u"https://h/doi/pdf/10.1021/jacs.5b01234"_s), values, window);
-    HandOffRecord(record(u"t"_s, u"https://h/files/nodot"_s), values, window);
+    HandOffRecord(record(u"t"_s, u"https://h/doi/pdf/10.1021/jacs.5b01234"_s), values, window.model);
+    HandOffRecord(record(u"t"_s, u"https://h/files/nodot"_s), values, window.model);
     EXPECT_EQ(window.list.TaskAt(1)->Name, u"jacs"_s); // from the last dot on, dropped
     EXPECT_EQ(window.list.TaskAt(2)->Name, u"nodot"_s);
 }
@@ -60,12 +60,12 @@ TEST(HandOff, NamingByAPatternUsesTheRecordsCitation)
     cited.Meta.Year = u"2024"_s;
     cited.Meta.Authors = {u"Zoë Müller"_s, u"Li Hua"_s};
     cited.Meta.Doi = u"10.1021/jacs.5b01234"_s;
-    HandOffRecord(cited, values, window);
+    HandOffRecord(cited, values, window.model);
     // No citation: the missing fields leave no blanks behind.
-    HandOffRecord(record(u"Plain"_s, u"https://h/doi/pdf/10.1/b"_s), values, window);
+    HandOffRecord(record(u"Plain"_s, u"https://h/doi/pdf/10.1/b"_s), values, window.model);
     // Nothing left at all: the address names the file, as for a title of dots.
     values.NamePattern = u"{volume}"_s;
-    HandOffRecord(record(u"t"_s, u"https://h/doi/pdf/10.1/c"_s), values, window);
+    HandOffRecord(record(u"t"_s, u"https://h/doi/pdf/10.1/c"_s), values, window.model);
 
     ASSERT_EQ(window.list.count(), 3);
     EXPECT_EQ(window.list.TaskAt(1)->Name, u"2024 Müller 10.1021_jacs.5b01234 Ring Closure"_s);
@@ -80,7 +80,7 @@ TEST(HandOff, NamingByAPatternUsesTheRecordsCitation)
     // The same address again adds nothing and leaves the first citation.
     AnalysisRecord again = cited;
     again.Title = u"Other"_s;
-    HandOffRecord(again, values, window);
+    HandOffRecord(again, values, window.model);
     EXPECT_EQ(window.list.TaskAt(1)->Cited->Title, u"Ring: Closure"_s);
 }
 
@@ -88,12 +88,12 @@ TEST(HandOff, SameAddressTwiceKeepsOneTaskAndTitleOfDotsStillNamesAFile)
 {
     FakeDownloadWindow window;
     ProgramValues values;
-    HandOffRecord(record(u"First"_s, u"https://h/doi/pdf/10.1/a"_s), values, window);
-    HandOffRecord(record(u"Second"_s, u"https://h/doi/pdf/10.1/a"_s), values, window);
+    HandOffRecord(record(u"First"_s, u"https://h/doi/pdf/10.1/a"_s), values, window.model);
+    HandOffRecord(record(u"Second"_s, u"https://h/doi/pdf/10.1/a"_s), values, window.model);
     EXPECT_EQ(window.list.count(), 1);
     EXPECT_EQ(window.list.TaskAt(1)->Name, u"First"_s);
 
-    HandOffRecord(record(u"..."_s, u"https://h/doi/pdf/10.1/c"_s), values, window);
+    HandOffRecord(record(u"..."_s, u"https://h/doi/pdf/10.1/c"_s), values, window.model);
     EXPECT_EQ(window.list.TaskAt(2)->Name, u"c"_s); // the address names it
 }
 

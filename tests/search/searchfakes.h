@@ -82,7 +82,6 @@ struct FakeDownloadWindow final : DownloadWindowHost {
     DownloadList list;
     DownloadTableModel model{list};
     int shown = 0;
-    DownloadTableModel& downloadTasks() override { return model; }
     void ShowDownloadWindow() override { ++shown; }
 };
 

@@ -352,7 +352,7 @@ TEST(WebSearchBrowser, AllPagesRunFollowsTheNextLinks)
     RecordingPrompts prompts;
     AnalysisController::Timing timing;
     timing.SettleMs = 100;
-    AnalysisController controller(model, browser, values, saveFolder, downloads, prompts, timing);
+    AnalysisController controller(model, browser, values, saveFolder, downloads.model, downloads, prompts, timing);
     controller.AddAllPages();
     ASSERT_TRUE(WaitUntil([&controller] { return !controller.addAllRunning(); }, 60000));
 
