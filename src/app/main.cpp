@@ -29,6 +29,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -77,8 +78,18 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(programnames::kOrganisation);
     QApplication::setApplicationName(programnames::kApplication);
     QApplication::setApplicationVersion(CurrentProgramVersion().text());
+
     // Without it the message boxes still speak Chinese, through the program's own button texts.
     const ToolkitTranslation toolkitTexts;
+    // Before the browser engine starts: it would end the program with a line of its own.
+    const SandboxRefusal refusal = RefuseRootWithSandbox(
+        ::geteuid() == 0, BrowserSandboxSwitchedOff(qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"),
+                                                    qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS")));
+    if (!refusal.ForTerminal.isEmpty()) {
+        std::fprintf(stderr, "paperpull: %s\n", qPrintable(refusal.ForTerminal));
+        QtUserPrompts().showMessage(refusal.ForWindow, MessageIcon::Error);
+        return 4;
+    }
 
     IniSettingsStorage storage;
     AppSettings settings(storage, ProgramFolder());

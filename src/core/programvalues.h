@@ -4,6 +4,13 @@
 
 class AppSettings;
 
+// The method a stored number means: 1 and 3 as they are, anything else the
+// parallel method (2), the default.
+constexpr int EffectiveMethod(int stored)
+{
+    return (stored == 1 || stored == 3) ? stored : 2;
+}
+
 // Values that live for the whole run and are shared by every window: loaded
 // from the settings when the program starts, changed by the options and save
 // folder dialogs. One object, handed to whoever needs it.

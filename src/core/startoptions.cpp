@@ -65,3 +65,18 @@ QString StartOptionsHelp()
            "Exit status: 0 when the program ended normally, 2 for a wrong command line,\n"
            "3 when there is no display to open the windows on.\n"_s;
 }
+
+SandboxRefusal RefuseRootWithSandbox(bool runningAsRoot, bool sandboxSwitchedOff)
+{
+    if (!runningAsRoot || sandboxSwitchedOff)
+        return {};
+    return {u"the browser's sandbox cannot run as root. Start Paperpull as a normal user, or, knowing that "
+            u"web pages then run unconfined, set QTWEBENGINE_DISABLE_SANDBOX=1."_s,
+            u"浏览器的沙盒不能以 root 身份运行。请以普通用户身份启动 Paperpull；"
+            u"或者在明白网页将不受沙盒限制的前提下，设置环境变量 QTWEBENGINE_DISABLE_SANDBOX=1。"_s};
+}
+
+bool BrowserSandboxSwitchedOff(bool disableSandboxSet, const QString& chromiumFlags)
+{
+    return disableSandboxSet || chromiumFlags.split(u' ', Qt::SkipEmptyParts).contains(u"--no-sandbox"_s);
+}

@@ -19,3 +19,17 @@ StartOptions ParseStartOptions(const QStringList& arguments);
 
 // The text --help prints.
 QString StartOptionsHelp();
+
+// The browser engine's sandbox cannot run for the superuser, and the engine
+// then ends the program with a log line of its own. Started as root with the
+// sandbox on, the program says so instead (in English for stderr, in Chinese
+// for the message box) and does not start; it never switches the sandbox off
+// by itself. Empty texts: nothing stands in the way. sandboxSwitchedOff is
+// QTWEBENGINE_DISABLE_SANDBOX set (to anything, as the engine reads it), or
+// --no-sandbox in QTWEBENGINE_CHROMIUM_FLAGS.
+struct SandboxRefusal {
+    QString ForTerminal;
+    QString ForWindow;
+};
+SandboxRefusal RefuseRootWithSandbox(bool runningAsRoot, bool sandboxSwitchedOff);
+bool BrowserSandboxSwitchedOff(bool disableSandboxSet, const QString& chromiumFlags);

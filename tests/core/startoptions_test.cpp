@@ -49,6 +49,21 @@ TEST(StartOptionsTest, TheHelpNamesEveryOption)
         EXPECT_TRUE(help.contains(option)) << option.toStdString();
 }
 
+TEST(StartOptionsTest, RootWithTheBrowsersSandboxOnIsRefusedWithAReason)
+{
+    EXPECT_TRUE(RefuseRootWithSandbox(false, false).ForTerminal.isEmpty());
+    EXPECT_TRUE(RefuseRootWithSandbox(true, true).ForTerminal.isEmpty()); // switched off knowingly
+    const SandboxRefusal refusal = RefuseRootWithSandbox(true, false);
+    EXPECT_TRUE(refusal.ForTerminal.contains(u"normal user"_s));
+    EXPECT_TRUE(refusal.ForTerminal.contains(u"QTWEBENGINE_DISABLE_SANDBOX=1"_s));
+    EXPECT_TRUE(refusal.ForWindow.contains(u"QTWEBENGINE_DISABLE_SANDBOX=1"_s));
+
+    EXPECT_TRUE(BrowserSandboxSwitchedOff(true, {}));
+    EXPECT_TRUE(BrowserSandboxSwitchedOff(false, u"--disable-gpu --no-sandbox"_s));
+    EXPECT_FALSE(BrowserSandboxSwitchedOff(false, u"--no-sandboxes"_s));
+    EXPECT_FALSE(BrowserSandboxSwitchedOff(false, {}));
+}
+
 TEST(ShippedFilesFolderTest, InstalledUnderShareElseBesideTheExecutable)
 {
     TempFolder temp;

@@ -70,8 +70,7 @@ void DownloadScheduler::stopHousekeeping()
 
 int DownloadScheduler::DownloadMethod() const
 {
-    const int method = m_values.DownloadMethod;
-    return (method == 1 || method == 3) ? method : 2;
+    return EffectiveMethod(m_values.DownloadMethod);
 }
 
 QString DownloadScheduler::methodLabelText() const
@@ -165,7 +164,7 @@ void DownloadScheduler::ToggleDownloadMethod()
 
 void DownloadScheduler::optionsChanged(int previousMethod)
 {
-    if (DownloadMethod() != ((previousMethod == 1 || previousMethod == 3) ? previousMethod : 2))
+    if (DownloadMethod() != EffectiveMethod(previousMethod))
         methodSwitched();
 }
 

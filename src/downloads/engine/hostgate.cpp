@@ -99,7 +99,7 @@ bool HostGate::refused(const QString& host)
     if (state.Refusals < kRefusalsBeforePause)
         return false;
     state.Refusals = 0;
-    state.NotBefore = now() + kLongestBackOffSeconds;
+    state.NotBefore = now() + kRefusalPauseSeconds;
     state.PausedByRefusals = true;
     return true;
 }

@@ -31,6 +31,7 @@ public:
     static constexpr double kLongestWaitSeconds = 3600;
     static constexpr int kSlowDownsPerTask = 3;
     static constexpr int kRefusalsBeforePause = 3;
+    static constexpr double kRefusalPauseSeconds = 600; // after that many plain refusals in a row
 
     explicit HostGate(SecondsClock clock);
 
