@@ -54,6 +54,15 @@ protected:
             rig->browser.transfers(), rig->browser.retries()});
     }
 
+    static void savePicture(QWidget& window, const QString& name)
+    {
+        const QImage image = window.grab().toImage();
+        ASSERT_FALSE(image.isNull());
+        const QString folder = QStringLiteral(PAPERPULL_SCREENSHOT_DIR);
+        QDir().mkpath(folder);
+        EXPECT_TRUE(image.save(folder + u'/' + name + u".png"_s));
+    }
+
     // The program's engine; the windows of a test come and go over it.
     std::unique_ptr<DownloadEngineRig> rig;
 
@@ -200,11 +209,7 @@ TEST_F(DownloadWindowTest, PictureOfTheSignInPanelAtTheFirstSize)
     ASSERT_TRUE(WaitUntil([&] { return state->text() == u"Sign in | ACS Publications"_s; }, 15000));
     QTest::qWait(400); // painted a moment after it is complete
     EXPECT_LE(window->frameGeometry().width(), window->screen()->availableGeometry().width());
-    const QImage image = window->grab().toImage();
-    ASSERT_FALSE(image.isNull());
-    const QString folder = QStringLiteral(PAPERPULL_SCREENSHOT_DIR);
-    QDir().mkpath(folder);
-    EXPECT_TRUE(image.save(folder + u"/ffiledownload-login-panel.png"_s));
+    savePicture(*window, u"ffiledownload-login-panel"_s);
 }
 
 TEST_F(DownloadWindowTest, TheCountBesideTheListFollowsItWhileTheAddressDialogIsOpen)
@@ -469,11 +474,7 @@ TEST_F(DownloadWindowTest, PictureOfTheWindowWithTasksInEachState)
     window->resize(1280, 520);
     window->show();
     QTest::qWait(50);
-    const QImage image = window->grab().toImage();
-    ASSERT_FALSE(image.isNull());
-    const QString folder = QStringLiteral(PAPERPULL_SCREENSHOT_DIR);
-    QDir().mkpath(folder);
-    EXPECT_TRUE(image.save(folder + u"/ffiledownload.png"_s));
+    savePicture(*window, u"ffiledownload"_s);
 }
 
 TEST_F(DownloadWindowTest, ACheckThatNeedsThePersonIsShownInTheBrowserPanelWhileTheTaskWaits)
