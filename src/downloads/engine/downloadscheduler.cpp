@@ -1,5 +1,6 @@
 #include "downloadscheduler.h"
 
+#include "housekeeping.h"
 #include "hostwaittexts.h"
 #include "retryafter.h"
 #include "soundclips.h"
@@ -790,50 +791,46 @@ void DownloadScheduler::UpdateStatusCounters()
 void DownloadScheduler::HousekeepingTick()
 {
     DownloadList& list = m_model.list();
-    // 1. Everything settled: the scheduler has nothing left to do.
-    if (list.AllTasksSettled()) {
-        emit startMenuEnabledChanged(true);
-        if (SchedulerEnabled()) {
-            setSchedulerEnabled(false);
-            if (m_switches.Sounds)
-                playSound(kSoundFinished);
-        }
-    } else {
-        emit startMenuEnabledChanged(!SchedulerEnabled());
-    }
-    // 2. The running mark follows the scheduler.
-    emit schedulerEnabledChanged(SchedulerEnabled());
-    // 3. The busy flag.
-    if (DownloadMethod() == 1) {
-        if (!slotLoaded(1) && !SchedulerEnabled())
-            m_transferBusy = false;
-    } else {
-        const int slotCount = std::clamp(m_switches.ThreadCount, 1, kMaxSlots);
-        for (int slot = 1; slot <= slotCount; ++slot) {
-            if (slotLoaded(slot))
-                m_transferBusy = true;
-        }
-        if (!SchedulerEnabled())
-            m_transferBusy = false;
-    }
-    // 4. The counters, and the hosts' waits.
+    const HousekeepingVerdict verdict
+        = DecideHousekeeping({list.AllTasksSettled(), SchedulerEnabled(), list.CountUntouchedTasks()}, m_switches);
+    emit startMenuEnabledChanged(verdict.StartMenuEnabled);
+    if (verdict.SwitchOff)
+        setSchedulerEnabled(false);
+    if (verdict.FinishedSound)
+        playSound(kSoundFinished);
+    // The running mark follows the scheduler.
+    emit schedulerEnabledChanged(verdict.EnabledAfterSettling);
+    updateBusyFlag();
     UpdateStatusCounters();
     updateHostWaits();
-    // 5. Automatic start.
-    if (m_switches.AutoStart && list.CountUntouchedTasks() >= 1)
+    if (verdict.AutoStart)
         setSchedulerEnabled(true);
-    // 6. Automatic re-download.
-    if (m_switches.AutoRedownload && !SchedulerEnabled()) {
-        if (m_switches.RedownloadChoice == 0 || m_switches.RedownloadChoice == 2)
-            RequeueFailedTasks(m_model);
-        if (m_switches.RedownloadChoice == 1 || m_switches.RedownloadChoice == 2)
-            RequeueWebPageTasks(m_model);
+    if (verdict.RequeueFailed)
+        RequeueFailedTasks(m_model);
+    if (verdict.RequeueWebPages)
+        RequeueWebPageTasks(m_model);
+    if (verdict.SwitchOnAfterRequeue)
         setSchedulerEnabled(true);
-    }
-    // 7. Too many bad results: stop starting more (running ones go on).
-    if (m_switches.StopAfterBadResults && list.CountBadResults() >= 5 && SchedulerEnabled()) {
+    // Too many bad results: stop starting more (running ones go on).
+    if (StopsForBadResults(m_switches, SchedulerEnabled(), list.CountBadResults())) {
         setSchedulerEnabled(false);
         if (m_switches.Sounds)
             playSound(kSoundFinished);
     }
+}
+
+void DownloadScheduler::updateBusyFlag()
+{
+    if (DownloadMethod() == 1) {
+        if (!slotLoaded(1) && !SchedulerEnabled())
+            m_transferBusy = false;
+        return;
+    }
+    const int slotCount = std::clamp(m_switches.ThreadCount, 1, kMaxSlots);
+    for (int slot = 1; slot <= slotCount; ++slot) {
+        if (slotLoaded(slot))
+            m_transferBusy = true;
+    }
+    if (!SchedulerEnabled())
+        m_transferBusy = false;
 }

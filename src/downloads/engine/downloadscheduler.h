@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hostgate.h"
+#include "schedulerswitches.h"
 
 #include "downloads/list/downloadactivity.h"
 #include "downloads/list/savenaming.h"
@@ -29,20 +30,6 @@ struct DownloadTask;
 struct HostAnswer;
 struct ProgramValues;
 struct TransferHeaders;
-
-// The download window's switches, as plain values the window binds to.
-struct SchedulerSwitches {
-    int ThreadCount = 3;             // "线程数：" 1..6
-    int IntervalSeconds = 0;         // "两个文件下载间隔："
-    bool AutoStart = false;          // "当有待下载项时，自动启动下载"
-    bool AutoRedownload = false;     // "自动重新下载："
-    int RedownloadChoice = 0;        // 0 failed, 1 web pages, 2 both
-    bool StopAfterBadResults = false; // "有5个以上下载出错或者网页文件，就停止下载"
-    bool Sounds = false;             // "声音提示"
-    bool AutoLocate = false;         // "自动定位到下载项"
-    bool AutoLogin = false;          // "自动登录"
-    DuplicatePolicy Policy = DuplicatePolicy::Rename;
-};
 
 // Turns waiting tasks into running transfers. The scheduler tick starts tasks
 // in free slots (up to six parallel transfers, or one single-transfer method
@@ -146,6 +133,8 @@ private:
     };
 
     void setSchedulerEnabled(bool enabled);
+    // Set while a transfer is loaded, cleared once the scheduler is off.
+    void updateBusyFlag();
     void methodSwitched();
     int findStartableTask(bool ensureFolders);
     // The tick's starts: one in slot 1, or one per free slot.
