@@ -86,7 +86,7 @@ bool DownloadScheduler::threadCountEnabled() const
 
 int DownloadScheduler::slotPosition(int slot) const
 {
-    return (slot >= 0 && slot < static_cast<int>(m_slotTable.size())) ? m_slotTable[static_cast<size_t>(slot)] : 0;
+    return (slot >= 1 && slot <= kMaxSlots) ? m_slots[static_cast<size_t>(slot)].Position : 0;
 }
 
 bool DownloadScheduler::slotLoaded(int slot) const
@@ -135,7 +135,7 @@ void DownloadScheduler::StopDownloads()
     for (int slot = 1; slot <= kMaxSlots; ++slot) {
         if (!slotLoaded(slot))
             continue;
-        const int position = m_slotTable[static_cast<size_t>(slot)];
+        const int position = m_slots[static_cast<size_t>(slot)].Position;
         // A body that was on its way shows that it was cancelled.
         DownloadTask* task = list.TaskAt(position);
         if (task != nullptr && m_slots[static_cast<size_t>(slot)].BodyStarted)
@@ -324,7 +324,7 @@ void DownloadScheduler::markStarted(int position)
 
 bool DownloadScheduler::loadSlot(int slot, int position, TransferFactory* factory, bool single)
 {
-    m_slotTable[static_cast<size_t>(slot)] = position;
+    m_slots[static_cast<size_t>(slot)].Position = position;
     std::unique_ptr<Transfer> transfer = factory != nullptr ? factory->createTransfer() : nullptr;
     Transfer* raw = transfer.get();
     if (raw == nullptr) {
@@ -334,7 +334,7 @@ bool DownloadScheduler::loadSlot(int slot, int position, TransferFactory* factor
     }
     const DownloadTask& task = *m_model.list().TaskAt(position);
     m_gate.started(HostGate::hostOf(task.Url));
-    m_slots[static_cast<size_t>(slot)] = Slot{std::move(transfer), single, false, false, factory, {}, task.Name, task.Type, {}};
+    m_slots[static_cast<size_t>(slot)] = Slot{std::move(transfer), single, false, false, factory, {}, task.Name, task.Type, {}, position};
     m_transferBusy = true;
     connect(raw, &Transfer::HeadersReceived, this, [this, slot](const TransferHeaders& h) { onHeaders(slot, h); });
     connect(raw, &Transfer::DownloadProgress, this,
@@ -372,7 +372,7 @@ void DownloadScheduler::StartSlotTask(int slot, int position, const QString& url
 bool DownloadScheduler::retryInBrowser(int slot)
 {
     Slot& entry = m_slots[static_cast<size_t>(slot)];
-    const int position = m_slotTable[static_cast<size_t>(slot)];
+    const int position = m_slots[static_cast<size_t>(slot)].Position;
     DownloadTask* task = m_model.list().TaskAt(position);
     if (task == nullptr || !m_values.BrowserFallback || m_browserRetry == nullptr || entry.Source == m_browser
         || entry.Source == m_browserRetry || m_browserRetried.contains(task->Url))
@@ -451,7 +451,10 @@ void DownloadScheduler::unloadSlot(int slot)
     Transfer* raw = entry.Running.release();
     if (entry.Single)
         m_transferBusy = false; // the single-transfer method runs one transfer at a time
+    // The position stays: the handlers of the transfer's end read it after it went.
+    const int position = entry.Position;
     entry = Slot{};
+    entry.Position = position;
     raw->disconnect(this);
     raw->Cancel();
     // Deleted from the event loop: this may run inside one of its own signals.
@@ -494,7 +497,7 @@ bool DownloadScheduler::overSizeLimit(qint64 bytes) const
 
 void DownloadScheduler::onHeaders(int slot, const TransferHeaders& headers)
 {
-    const int position = m_slotTable[static_cast<size_t>(slot)];
+    const int position = m_slots[static_cast<size_t>(slot)].Position;
     DownloadTask* task = m_model.list().TaskAt(position);
     if (task == nullptr) {
         endWithOutcome(slot, TaskOutcome::Failed);
@@ -545,7 +548,7 @@ void DownloadScheduler::onHeaders(int slot, const TransferHeaders& headers)
 
 void DownloadScheduler::onProgress(int slot, qint64 bytesRead, qint64 bytesMax)
 {
-    const int position = m_slotTable[static_cast<size_t>(slot)];
+    const int position = m_slots[static_cast<size_t>(slot)].Position;
     DownloadTask* task = m_model.list().TaskAt(position);
     if (task == nullptr || !SetTaskBytes(*task, bytesRead, bytesMax))
         return;
@@ -558,7 +561,7 @@ void DownloadScheduler::onProgress(int slot, qint64 bytesRead, qint64 bytesMax)
 
 void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
 {
-    const int position = m_slotTable[static_cast<size_t>(slot)];
+    const int position = m_slots[static_cast<size_t>(slot)].Position;
     DownloadTask* task = m_model.list().TaskAt(position);
     const Slot& entry = m_slots[static_cast<size_t>(slot)];
     const BodySample sample = entry.Running ? entry.Running->bodySample() : BodySample{};
@@ -601,7 +604,7 @@ void DownloadScheduler::onError(int slot, const QString& reason)
     const bool botCheck = refusal == HostRefusal::BotCheck;
     if (botCheck && retryInBrowser(slot))
         return;
-    const int position = m_slotTable[static_cast<size_t>(slot)];
+    const int position = m_slots[static_cast<size_t>(slot)].Position;
     DownloadTask* task = m_model.list().TaskAt(position);
     if (botCheck)
         restoreStartName(slot);
@@ -617,7 +620,7 @@ void DownloadScheduler::restoreStartName(int slot)
 {
     // The refusal's page said nothing about the file: the name and type are
     // the task's own again, and no web page result calls the sign-in.
-    DownloadTask* task = m_model.list().TaskAt(m_slotTable[static_cast<size_t>(slot)]);
+    DownloadTask* task = m_model.list().TaskAt(m_slots[static_cast<size_t>(slot)].Position);
     if (task == nullptr)
         return;
     const Slot& entry = m_slots[static_cast<size_t>(slot)];
@@ -627,7 +630,7 @@ void DownloadScheduler::restoreStartName(int slot)
 
 void DownloadScheduler::slowedDown(int slot)
 {
-    const int position = m_slotTable[static_cast<size_t>(slot)];
+    const int position = m_slots[static_cast<size_t>(slot)].Position;
     DownloadTask* task = m_model.list().TaskAt(position);
     if (task == nullptr) {
         endWithOutcome(slot, TaskOutcome::Failed);
@@ -683,7 +686,7 @@ void DownloadScheduler::showWaitInRow(DownloadTask& task)
 
 void DownloadScheduler::refusedByHost(int slot)
 {
-    DownloadTask* task = m_model.list().TaskAt(m_slotTable[static_cast<size_t>(slot)]);
+    DownloadTask* task = m_model.list().TaskAt(m_slots[static_cast<size_t>(slot)].Position);
     restoreStartName(slot);
     if (task != nullptr) {
         ClearTaskProgress(*task); // the refusal's bytes are not the file's
@@ -736,7 +739,7 @@ void DownloadScheduler::showHostWait()
 
 void DownloadScheduler::endWithOutcome(int slot, TaskOutcome outcome)
 {
-    const int position = m_slotTable[static_cast<size_t>(slot)];
+    const int position = m_slots[static_cast<size_t>(slot)].Position;
     unloadSlot(slot);
     if (DownloadTask* task = m_model.list().TaskAt(position)) {
         SetTaskOutcome(*task, outcome);

@@ -130,6 +130,7 @@ private:
         QString StartName;         // the task's name and type when it started, before
         QString StartType;         // an answer's headers changed them
         QString BodyPath;          // the name the body takes when whole: the start's path or the headers'
+        int Position = 0;          // the task's (1-based) it runs, or ran last
     };
 
     void setSchedulerEnabled(bool enabled);
@@ -216,7 +217,6 @@ private:
     QSet<QString> m_sweptFolders;          // of leftovers, in this run
 
     SchedulerSwitches m_switches;
-    std::array<int, 12> m_slotTable{};
     std::array<Slot, kMaxSlots + 1> m_slots; // element 0 is never used
     bool m_transferBusy = false;
     double m_lastFinishTime = 0;
