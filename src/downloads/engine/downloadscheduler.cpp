@@ -116,8 +116,7 @@ void DownloadScheduler::setSchedulerEnabled(bool enabled)
 
 void DownloadScheduler::StartDownloads()
 {
-    m_browserRetried.clear();
-    m_browserRetryDue.clear();
+    m_browserRetries.clear();
     m_bulkAnswered = false;
     setSchedulerEnabled(true);
     // The first tick at once, not a second from now.
@@ -290,7 +289,7 @@ void DownloadScheduler::startTasks()
         const int position = findStartableTask(false);
         if (position == 0)
             return;
-        if (m_browserRetryDue.contains(list.TaskAt(position)->Url)) {
+        if (m_browserRetries.isDue(list.TaskAt(position)->Url)) {
             startBrowserRetry(1, position, QString(), true);
             return;
         }
@@ -356,7 +355,7 @@ TransferFactory* DownloadScheduler::slotFactory()
 
 void DownloadScheduler::StartSlotTask(int slot, int position, const QString& url, const QString& savePath)
 {
-    if (m_browserRetryDue.contains(url)) {
+    if (m_browserRetries.isDue(url)) {
         startBrowserRetry(slot, position, savePath, false);
         return;
     }
@@ -375,9 +374,9 @@ bool DownloadScheduler::retryInBrowser(int slot)
     const int position = m_slots[static_cast<size_t>(slot)].Position;
     DownloadTask* task = m_model.list().TaskAt(position);
     if (task == nullptr || !m_values.BrowserFallback || m_browserRetry == nullptr || entry.Source == m_browser
-        || entry.Source == m_browserRetry || m_browserRetried.contains(task->Url))
+        || entry.Source == m_browserRetry || m_browserRetries.hadRetry(task->Url))
         return false;
-    m_browserRetried.insert(task->Url);
+    m_browserRetries.retrying(task->Url);
     // The check's page said nothing about the file: the name and type are
     // the task's own again.
     task->Name = entry.StartName;
@@ -388,7 +387,7 @@ bool DownloadScheduler::retryInBrowser(int slot)
         // The retry is a start like any other: a host that waits (its pace,
         // its "slow down", its refusals) is not asked again before its time.
         unloadSlot(slot);
-        m_browserRetryDue.insert(task->Url);
+        m_browserRetries.deferred(task->Url);
         ClearTaskProgress(*task);
         sendBackForHost(position);
         return true;
@@ -402,7 +401,7 @@ bool DownloadScheduler::retryInBrowser(int slot)
 void DownloadScheduler::startBrowserRetry(int slot, int position, QString path, bool single)
 {
     DownloadTask* task = m_model.list().TaskAt(position);
-    m_browserRetryDue.remove(task->Url);
+    m_browserRetries.started(task->Url);
     if (path.isEmpty()) {
         // The single-transfer method names the file at the headers; the
         // browser is given it at the start.

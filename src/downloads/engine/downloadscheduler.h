@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browserretrybook.h"
 #include "hostgate.h"
 #include "schedulerswitches.h"
 
@@ -198,11 +199,7 @@ private:
     TransferFactory* m_single = nullptr;
     TransferFactory* m_browser = nullptr;
     TransferFactory* m_browserRetry = nullptr;
-    // The tasks (by address) the browser retried since the last start: one
-    // retry each, so nothing goes back and forth.
-    QSet<QString> m_browserRetried;
-    // Of those, the ones whose retry waits in the queue for their host.
-    QSet<QString> m_browserRetryDue;
+    BrowserRetryBook m_browserRetries;
 
     HostGate m_gate;
     std::function<QDateTime()> m_utcNow = [] { return QDateTime::currentDateTimeUtc(); };
