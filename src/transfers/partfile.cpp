@@ -18,8 +18,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr qint64 kSampleHeadBytes = 10240;
-constexpr qint64 kSampleTailBytes = 128;
+constexpr qint64 kSampleHeadBytes = BodySample::kHeadBytes;
+constexpr qint64 kSampleTailBytes = BodySample::kTailBytes;
 
 bool writeAll(int fd, const char* data, qint64 size)
 {

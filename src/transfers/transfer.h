@@ -18,8 +18,11 @@ struct TransferHeaders {
 // The first and last bytes of a body as they passed on their way to disk, so
 // the file's type can be told without reading the file again.
 struct BodySample {
-    QByteArray Head;      // up to the first 10240 bytes
-    QByteArray Tail;      // up to the last 128 bytes
+    static constexpr qint64 kHeadBytes = 10240;
+    static constexpr qint64 kTailBytes = 128;
+
+    QByteArray Head;      // up to the first kHeadBytes
+    QByteArray Tail;      // up to the last kTailBytes
     qint64 Length = -1;   // the whole body's; -1: no sample (read the file instead)
 };
 

@@ -25,8 +25,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr qint64 kSampleHeadBytes = 10240;
-constexpr qint64 kSampleTailBytes = 128;
+constexpr qint64 kSampleHeadBytes = BodySample::kHeadBytes;
+constexpr qint64 kSampleTailBytes = BodySample::kTailBytes;
 
 // The first and last bytes of a file just written, as the other methods keep
 // them while the body passes.
