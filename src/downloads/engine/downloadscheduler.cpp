@@ -2,32 +2,23 @@
 
 #include "housekeeping.h"
 #include "hostwaittexts.h"
-#include "retryafter.h"
 #include "soundclips.h"
 
-#include "downloads/list/citationbeside.h"
 #include "downloads/list/downloadtablemodel.h"
-#include "downloads/list/filetypedetection.h"
 #include "downloads/list/requeue.h"
-#include "transfers/hostrefusal.h"
 #include "transfers/transfer.h"
 
 #include "core/autologin.h"
-#include "core/contenttype.h"
 #include "core/leftoverfiles.h"
 #include "core/pathfunctions.h"
 #include "core/programvalues.h"
 #include "core/textfunctions.h"
-#include "core/userprompts.h"
 
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
-
 DownloadScheduler::DownloadScheduler(DownloadTableModel& model, ProgramValues& values, TransferFactory& parallel,
                                      SoundPlayer& sounds, UserPrompts& prompts, SecondsClock clock, QObject* parent)
     : QObject(parent)
@@ -176,54 +167,6 @@ void DownloadScheduler::methodSwitched()
     // and never start again.
     m_transferBusy = std::any_of(m_slots.begin(), m_slots.end(), [](const Slot& s) { return s.Running != nullptr; });
     emit methodChanged();
-}
-
-bool DownloadScheduler::hostMayStart(const QString& host)
-{
-    const double wait = m_gate.secondsUntilStart(host);
-    if (wait > 0) {
-        m_shortestHeldWait = m_shortestHeldWait > 0 ? std::min(m_shortestHeldWait, wait) : wait;
-        return false;
-    }
-    if (m_values.HostStartsPerHour <= 0 && !m_bulkAnswered
-        && m_gate.startsInLastHour(host) >= kBulkStartsPerHour) {
-        m_bulkHeldHosts.insert(host);
-        askBulkQuestionSoon(host);
-        return false;
-    }
-    return true;
-}
-
-void DownloadScheduler::askBulkQuestionSoon(const QString& host)
-{
-    if (m_bulkAsking)
-        return;
-    m_bulkAsking = true;
-    m_bulkAskedHost = host;
-    // A user who comes back to the window sees at once why nothing starts:
-    // the rows held back and status panel 3 say so until the answer.
-    updateHostWaits();
-    // Asked from the event loop: a question needs its answer at once, and a
-    // tick must never wait for one.
-    QTimer::singleShot(0, this, [this, host] {
-        const bool goOn = m_prompts.askYesNo(BulkDownloadQuestion(host, m_gate.startsInLastHour(host)),
-                                             MessageIcon::Question);
-        m_bulkAsking = false;
-        m_bulkAnswered = true;
-        m_bulkAskedHost.clear();
-        m_bulkHeldHosts.clear();
-        updateHostWaits();
-        if (!goOn) {
-            // What runs finishes; nothing new starts, not even by the
-            // automatic start or re-download, as after the stop command.
-            m_switches.AutoStart = false;
-            m_switches.AutoRedownload = false;
-            emit switchesChanged();
-            setSchedulerEnabled(false);
-        } else if (SchedulerEnabled()) {
-            ScheduleTick();
-        }
-    });
 }
 
 int DownloadScheduler::findStartableTask(bool ensureFolders)
@@ -487,264 +430,6 @@ void DownloadScheduler::removeLeftoversOnce(const QString& folder)
         return;
     m_sweptFolders.insert(folder);
     RemoveLeftoverFiles(folder);
-}
-
-bool DownloadScheduler::overSizeLimit(qint64 bytes) const
-{
-    return static_cast<double>(bytes) / 1024.0 / 1024.0 > m_values.MaxFileSizeMB;
-}
-
-void DownloadScheduler::onHeaders(int slot, const TransferHeaders& headers)
-{
-    const int position = m_slots[static_cast<size_t>(slot)].Position;
-    DownloadTask* task = m_model.list().TaskAt(position);
-    if (task == nullptr) {
-        endWithOutcome(slot, TaskOutcome::Failed);
-        return;
-    }
-    if (headers.AnnouncedSize > 0)
-        SetTaskSize(*task, headers.AnnouncedSize);
-    if (overSizeLimit(headers.AnnouncedSize)) {
-        endWithOutcome(slot, TaskOutcome::TooLarge);
-        return;
-    }
-    const QString ext = ContentTypeToExt(ParseContentType(headers.ContentType));
-    task->Folder = WithTrailingSeparator(EnsureFolder(task->Folder, m_prompts));
-    if (!ext.isEmpty() && !ext.contains(u'/'))
-        task->Type = ext;
-    QString path;
-    if (m_switches.Policy == DuplicatePolicy::Rename) {
-        const SavePath target = MakeSavePath(task->Folder, task->Name, task->Type, DuplicatePolicy::Rename, nameTaken());
-        path = target.Path;
-        task->Name = target.Name;
-    } else {
-        path = TargetFilePath(task->Folder, task->Name, task->Type);
-    }
-    if (FileExists(path))
-        QFile::remove(path);
-    if (FileExists(path)) {
-        const qint64 length = QFileInfo(path).size();
-        SetTaskSize(*task, length);
-        task->ReceivedBytes = length;
-        task->Received = QString::number(length);
-        endWithOutcome(slot, TaskOutcome::CannotReplace);
-        return;
-    }
-    Slot& entry = m_slots[static_cast<size_t>(slot)];
-    entry.BodyStarted = true;
-    entry.BodyPath = path;
-    if (headers.AnnouncedSize > 0) {
-        task->ReceivedBytes = 0;
-        task->Received = u"0"_s;
-    } else {
-        entry.SizeUnknown = true;
-        task->SizeBytes = -1;
-        task->Size = QString::fromUtf16(outcometexts::kSizeUnknown);
-    }
-    m_model.taskChanged(position);
-    entry.Running->SaveInto(path);
-}
-
-void DownloadScheduler::onProgress(int slot, qint64 bytesRead, qint64 bytesMax)
-{
-    const int position = m_slots[static_cast<size_t>(slot)].Position;
-    DownloadTask* task = m_model.list().TaskAt(position);
-    if (task == nullptr || !SetTaskBytes(*task, bytesRead, bytesMax))
-        return;
-    if (overSizeLimit(bytesMax)) {
-        endWithOutcome(slot, TaskOutcome::TooLarge);
-        return;
-    }
-    m_model.taskProgressed(position);
-}
-
-void DownloadScheduler::onComplete(int slot, qint64 bytesRead, qint64 bytesMax)
-{
-    const int position = m_slots[static_cast<size_t>(slot)].Position;
-    DownloadTask* task = m_model.list().TaskAt(position);
-    const Slot& entry = m_slots[static_cast<size_t>(slot)];
-    const BodySample sample = entry.Running ? entry.Running->bodySample() : BodySample{};
-    unloadSlot(slot);
-    if (task == nullptr) {
-        // The slot is freed all the same, or it would stay taken for good.
-        m_lastFinishTime = m_clock();
-        return;
-    }
-    SetTaskBytes(*task, bytesRead, bytesMax);
-    m_gate.served(HostGate::hostOf(task->Url));
-    m_slowDownsByTask.remove(task->Url);
-    // Whole when every announced byte arrived, as the last counts say.
-    const bool whole = task->SizeBytes > 0 && task->ReceivedBytes == task->SizeBytes;
-    SetTaskOutcome(*task, whole ? TaskOutcome::Completed : TaskOutcome::Failed);
-    // The transfer saw the body pass; without its sample the file is read.
-    if (sample.Length >= 0)
-        CorrectTaskFileType(*task, DetectFileTypeFromSample(sample.Head, sample.Tail, sample.Length));
-    else
-        CorrectTaskFileType(*task);
-    // A reference manager then finds the paper's citation beside it; a failed
-    // write costs the paper nothing.
-    if (whole && m_values.CitationBesideFile)
-        WriteCitationBesideFile(*task);
-    m_model.taskChanged(position);
-    finishTransferSteps(position);
-}
-
-void DownloadScheduler::onError(int slot, const QString& reason)
-{
-    const HostRefusal refusal = RefusalOfReason(reason);
-    if (refusal == HostRefusal::SlowDown) {
-        slowedDown(slot);
-        return;
-    }
-    if (refusal == HostRefusal::Refused) {
-        refusedByHost(slot);
-        return;
-    }
-    const bool botCheck = refusal == HostRefusal::BotCheck;
-    if (botCheck && retryInBrowser(slot))
-        return;
-    const int position = m_slots[static_cast<size_t>(slot)].Position;
-    DownloadTask* task = m_model.list().TaskAt(position);
-    if (botCheck)
-        restoreStartName(slot);
-    // A whole-body fetch that brought nothing has no counts to show.
-    if (task != nullptr && m_slots[static_cast<size_t>(slot)].SizeUnknown)
-        ClearTaskProgress(*task);
-    // The check's page is no web page of the site: it counts as a failed
-    // check, never as a web page result that would call the sign-in.
-    endWithOutcome(slot, botCheck ? TaskOutcome::BotCheck : TaskOutcome::Failed);
-}
-
-void DownloadScheduler::restoreStartName(int slot)
-{
-    // The refusal's page said nothing about the file: the name and type are
-    // the task's own again, and no web page result calls the sign-in.
-    DownloadTask* task = m_model.list().TaskAt(m_slots[static_cast<size_t>(slot)].Position);
-    if (task == nullptr)
-        return;
-    const Slot& entry = m_slots[static_cast<size_t>(slot)];
-    task->Name = entry.StartName;
-    task->Type = entry.StartType;
-}
-
-void DownloadScheduler::slowedDown(int slot)
-{
-    const int position = m_slots[static_cast<size_t>(slot)].Position;
-    DownloadTask* task = m_model.list().TaskAt(position);
-    if (task == nullptr) {
-        endWithOutcome(slot, TaskOutcome::Failed);
-        return;
-    }
-    const Slot& entry = m_slots[static_cast<size_t>(slot)];
-    const HostAnswer answer = entry.Running ? entry.Running->hostAnswer() : HostAnswer{};
-    restoreStartName(slot);
-    const QString host = HostGate::hostOf(task->Url);
-    const std::optional<double> asked
-        = answer.RetryAfter.isEmpty() ? std::nullopt : RetryAfterSeconds(answer.RetryAfter, m_utcNow());
-    const HostGate::SlowDown verdict = m_gate.slowDown(host, asked, ++m_slowDownsByTask[task->Url]);
-    unloadSlot(slot);
-    ClearTaskProgress(*task);
-    if (verdict.FailTask) {
-        m_slowDownsByTask.remove(task->Url);
-        SetTaskOutcome(*task, verdict.WaitSeconds > HostGate::kLongestWaitSeconds ? TaskOutcome::SlowDownTooLong
-                                                                                   : TaskOutcome::SlowDownRepeated);
-        m_model.taskChanged(position);
-        showHostWait();
-        finishTransferSteps(position);
-        return;
-    }
-    sendBackForHost(position);
-}
-
-void DownloadScheduler::sendBackForHost(int position)
-{
-    // Back to the queue, not ended: no result, no sound, no sign-in.
-    DownloadTask& task = *m_model.list().TaskAt(position);
-    SetTaskOutcome(task, TaskOutcome::WaitingForHost);
-    showWaitInRow(task);
-    m_model.taskChanged(position);
-    showHostWait();
-    m_lastFinishTime = m_clock();
-    emit transferEnded(position);
-    refillSoon();
-}
-
-void DownloadScheduler::showWaitInRow(DownloadTask& task)
-{
-    const QString host = HostGate::hostOf(task.Url);
-    if (m_bulkHeldHosts.contains(host)) {
-        task.Progress = QString::fromUtf16(outcometexts::kWaitingForAnswer);
-        return;
-    }
-    const double wait = m_gate.waitSeconds(host);
-    if (wait > 0)
-        task.Progress = HostWaitText(wait);
-    else
-        ClearTaskProgress(task);
-}
-
-void DownloadScheduler::refusedByHost(int slot)
-{
-    DownloadTask* task = m_model.list().TaskAt(m_slots[static_cast<size_t>(slot)].Position);
-    restoreStartName(slot);
-    if (task != nullptr) {
-        ClearTaskProgress(*task); // the refusal's bytes are not the file's
-        m_gate.refused(HostGate::hostOf(task->Url));
-    }
-    endWithOutcome(slot, TaskOutcome::Refused);
-    showHostWait();
-}
-
-void DownloadScheduler::updateHostWaits()
-{
-    // The rows sent back to wait say so in their outcome; a command that
-    // changed one since took that away. While the bulk question waits, the
-    // untouched rows of the hosts it holds back wait for their host too.
-    DownloadList& list = m_model.list();
-    for (int p = 1; p <= list.count(); ++p) {
-        DownloadTask& task = *list.TaskAt(p);
-        if (task.State != TaskState::Waiting)
-            continue;
-        if (task.Outcome != TaskOutcome::WaitingForHost) {
-            if (m_bulkHeldHosts.isEmpty() || !IsUntouched(task)
-                || !m_bulkHeldHosts.contains(HostGate::hostOf(task.Url)))
-                continue;
-            SetTaskOutcome(task, TaskOutcome::WaitingForHost);
-        }
-        showWaitInRow(task);
-        m_model.taskChanged(p);
-    }
-    showHostWait();
-}
-
-void DownloadScheduler::showHostWait()
-{
-    const QString host = m_gate.longestWaitingHost();
-    QString text;
-    if (!m_bulkAskedHost.isEmpty()) {
-        text = BulkAnswerAwaitedStatusText(m_bulkAskedHost);
-    } else if (!host.isEmpty()) {
-        const double resumeAt = m_clock() + m_gate.waitSeconds(host);
-        text = m_gate.pausedByRefusals(host) ? HostPausedStatusText(host, resumeAt)
-                                             : HostSlowDownStatusText(host, resumeAt);
-    }
-    // The question's text is said again every second: a transfer of another
-    // host that reports its connection must not hide it while it waits.
-    if (text == m_hostWaitText && m_bulkAskedHost.isEmpty())
-        return;
-    m_hostWaitText = text;
-    emit stateTextChanged(text);
-}
-
-void DownloadScheduler::endWithOutcome(int slot, TaskOutcome outcome)
-{
-    const int position = m_slots[static_cast<size_t>(slot)].Position;
-    unloadSlot(slot);
-    if (DownloadTask* task = m_model.list().TaskAt(position)) {
-        SetTaskOutcome(*task, outcome);
-        m_model.taskChanged(position);
-    }
-    finishTransferSteps(position);
 }
 
 void DownloadScheduler::finishTransferSteps(int position)
