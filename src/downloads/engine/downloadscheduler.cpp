@@ -194,7 +194,8 @@ int DownloadScheduler::findStartableTask(bool ensureFolders)
         removeLeftoversOnce(task.Folder);
         // Another task's body on its way to the same name: this one waits
         // for its end, then skips, overwrites or numbers as the policy says.
-        if (m_switches.Policy != DuplicatePolicy::Rename && onItsWay(task))
+        if (m_switches.Policy != DuplicatePolicy::Rename
+            && bodyOnItsWayTo(TargetFilePath(task.Folder, task.Name, task.Type)))
             continue;
         if (CheckExistingFile(task, m_switches.Policy))
             return p;
@@ -407,17 +408,11 @@ NameTaken DownloadScheduler::nameTaken() const
 {
     // A body on its way has no file under its name until it is whole, so
     // the names the running transfers will take count as taken.
-    return [this](const QString& path) {
-        if (FileExists(path))
-            return true;
-        return std::any_of(m_slots.begin(), m_slots.end(),
-                           [&](const Slot& entry) { return entry.Running && entry.BodyPath == path; });
-    };
+    return [this](const QString& path) { return FileExists(path) || bodyOnItsWayTo(path); };
 }
 
-bool DownloadScheduler::onItsWay(const DownloadTask& task) const
+bool DownloadScheduler::bodyOnItsWayTo(const QString& path) const
 {
-    const QString path = TargetFilePath(task.Folder, task.Name, task.Type);
     return std::any_of(m_slots.begin(), m_slots.end(),
                        [&](const Slot& entry) { return entry.Running && entry.BodyPath == path; });
 }

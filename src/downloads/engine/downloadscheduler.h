@@ -173,7 +173,7 @@ private:
     void unloadSlot(int slot);
     // A name is taken by a file, or by a body on its way to it.
     NameTaken nameTaken() const;
-    bool onItsWay(const DownloadTask& task) const;
+    bool bodyOnItsWayTo(const QString& path) const;
     // What a killed run left in the folder goes before this run's first start there.
     void removeLeftoversOnce(const QString& folder);
     bool overSizeLimit(qint64 bytes) const;
